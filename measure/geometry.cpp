@@ -1,0 +1,88 @@
+#include "measure/geometry.h"
+
+#include "measure/arithmetic_error.h"
+#include "measure/number_text.h"
+
+#include <array>
+#include <cmath>
+
+namespace kanat {
+namespace {
+
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+// Reads all x fields first, then all y fields, as the procedures do.
+template <std::size_t N>
+std::array<Point, N> readPoints(const WorkingFields& fields, char decimal) {
+    std::array<Point, N> points{};
+    for (std::size_t i = 0; i < N; ++i)
+        points[i].x = readCoordinate(fields[pointX(static_cast<int>(i) + 1)], decimal);
+    for (std::size_t i = 0; i < N; ++i)
+        points[i].y = readCoordinate(fields[pointY(static_cast<int>(i) + 1)], decimal);
+    return points;
+}
+
+std::string distanceBetween(const Point& from, const Point& to, char decimal) {
+    return distanceText(from.x, from.y, to.x, to.y, decimal);
+}
+
+// Degrees the way the measurements report them: with 3.14, not pi.
+constexpr double halfTurnDegrees = 180.0;
+constexpr double roughPi = 3.14;
+
+} // namespace
+
+double readCoordinate(const std::string& text, char decimal) {
+    return parseLocale(fixed7(parseLeadingNumber(text), decimal), decimal);
+}
+
+std::string distanceText(double x1, double y1, double x2, double y2, char decimal) {
+    const double dx = checked::sub(x2, x1);
+    const double dy = checked::sub(y2, y1);
+    return fixed7(checked::sqrt(checked::add(checked::square(dx), checked::square(dy))), decimal);
+}
+
+void VertexAngle(WorkingFields& fields, char decimal) {
+    const auto p = readPoints<3>(fields, decimal);
+    const std::string a = distanceBetween(p[0], p[1], decimal);
+    const std::string b = distanceBetween(p[1], p[2], decimal);
+    const std::string c = distanceBetween(p[2], p[0], decimal);
+    fields[Field::Txt1] = a;
+    fields[Field::Txt2] = c;
+    fields[Field::Txt3] = b;
+
+    const double sideA = parseLocale(fields[Field::Txt1], decimal);
+    const double sideC = parseLocale(fields[Field::Txt2], decimal);
+    const double sideB = parseLocale(fields[Field::Txt3], decimal);
+    const double numerator =
+        checked::sub(checked::square(sideC), checked::add(checked::square(sideA), checked::square(sideB)));
+    const double denominator = checked::mul(checked::mul(sideA, -2.0), sideB);
+    const double cosine = checked::div(numerator, denominator);
+    const double angle = ArcCos(cosine);
+    fields[Field::cs] =
+        formatResult(checked::div(checked::mul(angle, halfTurnDegrees), roughPi), decimal);
+    fields[Field::oran] = formatResult(checked::div(sideA, sideB), decimal);
+}
+
+void DistanceRatio(WorkingFields& fields, char decimal) {
+    const auto p = readPoints<4>(fields, decimal);
+    const std::string first = distanceBetween(p[0], p[1], decimal);
+    const std::string second = distanceBetween(p[2], p[3], decimal);
+    fields[Field::oran] = formatResult(
+        checked::div(parseLocale(first, decimal), parseLocale(second, decimal)), decimal);
+}
+
+double ArcCos(const double& x) {
+    const double root = checked::sqrt(checked::add(checked::mul(-x, x), 1.0));
+    return checked::add(std::atan(checked::div(-x, root)), 2.0 * std::atan(1.0));
+}
+
+double ArcSin(const double& x) {
+    const double root = checked::sqrt(checked::add(checked::mul(-x, x), 1.0));
+    return std::atan(checked::div(x, root));
+}
+
+} // namespace kanat

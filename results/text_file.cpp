@@ -1,0 +1,105 @@
+#include "results/text_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kanat {
+namespace {
+
+// Writes everything, going on after interrupted or partial writes.
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (written == 0) return EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() { close(); }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int close() {
+        if (fd_ < 0) return 0;
+        const int result = ::close(fd_) == 0 ? 0 : errno;
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+} // namespace
+
+WriteResult appendWhole(const std::string& path, std::string_view bytes) {
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    if (!file.valid()) return {errno};
+    const ssize_t written = ::write(file.get(), bytes.data(), bytes.size());
+    if (written == static_cast<ssize_t>(bytes.size())) return {file.close()};
+    const int error = written < 0 ? errno : ENOSPC;
+    if (written > 0) {
+        // Take back the torn part, unless someone has appended behind it meanwhile.
+        const off_t end = ::lseek(file.get(), 0, SEEK_CUR);
+        struct stat status {};
+        if (end >= written && ::fstat(file.get(), &status) == 0 && status.st_size == end)
+            static_cast<void>(::ftruncate(file.get(), end - written));
+    }
+    return {error};
+}
+
+WriteResult replaceWhole(const std::string& path, std::string_view bytes) {
+    std::string temporary = folderOf(path) + "/.kanat-XXXXXX";
+    FileDescriptor file(::mkstemp(temporary.data()));
+    if (!file.valid()) {
+        // A folder we may not create files in can still hold a file we may overwrite.
+        FileDescriptor direct(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        if (!direct.valid()) return {errno};
+        if (const int error = writeAll(direct.get(), bytes)) return {error};
+        return {direct.close()};
+    }
+    struct stat existing {};
+    const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644;
+    int error = writeAll(file.get(), bytes);
+    if (!error && ::fchmod(file.get(), mode) != 0) error = errno;
+    if (!error && ::fsync(file.get()) != 0) error = errno;
+    if (const int closed = file.close(); !error) error = closed;
+    if (!error && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+    if (error) ::unlink(temporary.c_str());
+    return {error};
+}
+
+std::string describeWriteError(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM: return "yazma izni yok";
+    case EROFS: return "salt okunur bir yerde";
+    case ENOSPC:
+    case EDQUOT: return "diskte yer kalmadı";
+    case ENOENT:
+    case ENOTDIR: return "klasör bulunamadı";
+    case EISDIR: return "bu bir klasör";
+    case ENAMETOOLONG: return "dosya adı çok uzun";
+    default: return std::string("yazılamadı (") + std::strerror(error) + ")";
+    }
+}
+
+} // namespace kanat

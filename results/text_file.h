@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kanat {
+
+// Outcome of writing a file: 0 when it was written, otherwise the system's error number.
+struct WriteResult {
+    int error = 0;
+    bool ok() const { return error == 0; }
+};
+
+// Appends `bytes` with one write to a file opened for appending (created when missing), so that
+// two programs appending at once never interleave, and a failed write leaves no part behind.
+WriteResult appendWhole(const std::string& path, std::string_view bytes);
+
+// Replaces the file's whole content; until the new content is complete on disk the old one stays.
+WriteResult replaceWhole(const std::string& path, std::string_view bytes);
+
+// A few Turkish words on why a file could not be written, for the user's message.
+std::string describeWriteError(int error);
+
+} // namespace kanat

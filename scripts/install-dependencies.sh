@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing need, only those missing.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config python3
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-image-formats-plugins qt6-svg-dev libqt6svg6
+  libwmf-dev fonts-urw-base35
+  xvfb xdotool imagemagick clang
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+echo "Installing: ${missing[*]}"
+as_root apt-get update -qq
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

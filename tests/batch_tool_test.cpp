@@ -1,0 +1,162 @@
+#include "results/code_page_1254.h"
+#include "tests/test_support.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace kanat {
+namespace {
+
+class BatchTool : public ::testing::Test {
+protected:
+    void SetUp() override { folder = test::makeTemporaryFolder(); }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    std::string write(const std::string& name, const std::string& content) {
+        const std::string path = folder + "/" + name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+    static std::vector<std::string> lines(const std::string& text) {
+        std::vector<std::string> result;
+        std::size_t start = 0;
+        for (std::size_t pos; (pos = text.find('\n', start)) != std::string::npos; start = pos + 1)
+            result.push_back(text.substr(start, pos - start));
+        return result;
+    }
+    std::string folder;
+};
+
+TEST_F(BatchTool, PrintsTheGoldenLinesForACoordinateFile) {
+    struct Case {
+        const char* name;
+        const char* mmPerPixel;
+        const char* decimal;
+    };
+    const Case cases[] = {{"wing-x05-point", "0.021052632", "."},
+                          {"wing-x4-comma", "0.005263158", ","},
+                          {"degenerate-point", "0.010526316", "."}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string base = test::sharedData(std::string("golden/") + c.name);
+        const auto result =
+            test::runBatchTool({"--mm-per-pixel", c.mmPerPixel, "--decimal", c.decimal, base + ".txt"});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(lines(result.out), test::readLines(base + ".expected"));
+    }
+}
+
+TEST_F(BatchTool, ComputesEachSpecimenOfATpsFileWithItsOwnScale) {
+    std::string tps;
+    for (int specimen = 0; specimen < 3; ++specimen) {
+        tps += "LM=18\n";
+        for (int n = 1; n <= 18; ++n)
+            tps += std::to_string(10 * n + specimen) + " " + std::to_string(n * n % 37 * 9) + "\n";
+        tps += "ID=" + std::to_string(specimen) + "\n";
+        if (specimen == 1) tps += "SCALE=0.021052632\n";
+    }
+    const auto result = test::runBatchTool({"--record", folder + "/12.txt", write("w.tps", tps)});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto out = lines(result.out);
+    ASSERT_EQ(out.size(), 3u * 117);
+    EXPECT_EQ(out[117].rfind("Açı(1-2-5);", 0), 0u);
+    // Specimen 1 (SCALE twice the default) has lengths twice those of a default run of it alone.
+    const auto records = test::readLines(folder + "/12.txt");
+    ASSERT_EQ(records.size(), 3u);
+    for (const auto& record : records) EXPECT_EQ(std::count(record.begin(), record.end(), '\t'), 117);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(BatchTool, WarnsAboutSpecimensWithoutEighteenLandmarks) {
+    const auto result = test::runBatchTool({write("w.tps", "LM=2\n1 2\n3 4\nID=short\nLM=19\n" +
+                                                               [] {
+                                                                   std::string s;
+                                                                   for (int i = 0; i < 19; ++i) s += "5 6\n";
+                                                                   return s;
+                                                               }())});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(lines(result.out).size(), 2u * 117);
+    EXPECT_NE(result.err.find("ID=short"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("w.tps:5"), std::string::npos) << result.err;
+}
+
+TEST_F(BatchTool, AppendsACodePage1254RecordNamedAfterTheImage) {
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(QColor(128, 128, 128));
+    const std::string image = folder + "/kanat1.png";
+    ASSERT_TRUE(picture.save(QString::fromStdString(image)));
+    const std::string record = folder + "/12.txt";
+    const auto result = test::runBatchTool(
+        {"--image", image, "--record", record, test::sharedData("golden/wing-x05-point.txt")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string bytes = test::readFile(record);
+    EXPECT_EQ(bytes.rfind("kanat1.png\t", 0), 0u);
+    EXPECT_NE(bytes.find("\t1.061\t"), std::string::npos);
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+    EXPECT_EQ(bytes.find("\xC3"), std::string::npos) << "no UTF-8 in the record";
+}
+
+TEST_F(BatchTool, ReadsColoursWithYCountedUpFromTheImagesBottom) {
+    // A 40 x 30 picture, black but for one grey column band and one white row band.
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 15; x <= 17; ++x) picture.setPixel(x, y, qRgb(128, 128, 128));
+    const std::string image = folder + "/p.png";
+    ASSERT_TRUE(picture.save(QString::fromStdString(image)));
+    // Landmark 4 samples (x+5..7, row H−y): columns 15..17 are grey.
+    // Landmark 2 samples (x, row (H−y)+3..5) from (0, 30−20) = rows 13..15, black.
+    std::string coordinates = "50;50\n0;20\n50;50\n10;10\n";
+    const auto result = test::runBatchTool({"--image", image, write("w.txt", coordinates)});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto out = lines(result.out);
+    EXPECT_EQ(out[99], "-1");      // landmark 1 lies outside the picture
+    EXPECT_EQ(out[100], "0");      // landmark 2: black
+    EXPECT_EQ(out[102], "8421504"); // landmark 4: grey
+}
+
+TEST_F(BatchTool, AMissingImageOfATpsFileLeavesColoursAtMinusOne) {
+    const auto result = test::runBatchTool({write("w.tps", "LM=1\n1 2\nIMAGE=absent.jpg\n")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("absent.jpg"), std::string::npos);
+    EXPECT_EQ(lines(result.out)[116], "-1");
+}
+
+TEST_F(BatchTool, BadInputIsNamedAndNothingIsRecorded) {
+    const std::string record = folder + "/12.txt";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string mentions;
+    };
+    const std::string unreadableImage = write("bad.png", "not a picture");
+    const Case cases[] = {
+        {{folder + "/none.txt"}, "none.txt"},
+        {{folder}, folder},
+        {{write("a.tps", "LM=2\n1 2\nID=1\n")}, "a.tps:1"},
+        {{write("b.tps", "LM=1\n1 2\nLM=1\n1 x\n")}, "b.tps:4"},
+        {{write("c.txt", "1;2\nnonsense\n")}, "c.txt:2"},
+        {{"--image", unreadableImage, write("d.txt", "1;2\n")}, "bad.png"},
+        {{"--decimal", "x", write("e.txt", "1;2\n")}, "--decimal"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mentions);
+        auto arguments = c.arguments;
+        arguments.insert(arguments.begin(), {"--record", record});
+        const auto result = test::runBatchTool(arguments);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_NE(result.err.find(c.mentions), std::string::npos) << result.err;
+        EXPECT_FALSE(std::filesystem::exists(record));
+    }
+}
+
+TEST_F(BatchTool, HelpDescribesTheOptions) {
+    const auto result = test::runBatchTool({"--help"});
+    EXPECT_EQ(result.status, 0);
+    for (const char* option : {"--mm-per-pixel", "--decimal", "--image", "--record", "LM=", "SCALE="})
+        EXPECT_NE(result.out.find(option), std::string::npos) << option;
+}
+
+} // namespace
+} // namespace kanat

@@ -1,0 +1,166 @@
+#include "results/code_page_1254.h"
+#include "results/record_text.h"
+#include "results/result_list.h"
+#include "results/text_file.h"
+#include "tests/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kanat {
+namespace {
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t pos; (pos = text.find(separator, start)) != std::string::npos; start = pos + 1)
+        parts.push_back(text.substr(start, pos - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+TEST(CodePage1254, WritesTurkishLettersAsSingleBytes) {
+    EXPECT_EQ(toCodePage1254("Açı"), "A\xE7\xFD");
+    EXPECT_EQ(toCodePage1254("İndex"), "\xDDndex");
+    EXPECT_EQ(toCodePage1254("ĞğŞşÖöÜü"), "\xD0\xF0\xDE\xFE\xD6\xF6\xDC\xFC");
+    EXPECT_EQ(toCodePage1254("€"), "\x80");
+    EXPECT_EQ(toCodePage1254("plain;1.5\t\r\n"), "plain;1.5\t\r\n");
+}
+
+TEST(CodePage1254, ACharacterItCannotHoldBecomesAQuestionMark) {
+    EXPECT_EQ(toCodePage1254("kanat_翅.jpg"), "kanat_?.jpg");
+    EXPECT_EQ(toCodePage1254("Ωmega 🐝"), "?mega ?");
+    EXPECT_EQ(toCodePage1254("bad\xFF\xC3"), "bad??");
+}
+
+TEST(CodePage1254, ReadsBackWhatItWrote) {
+    const std::string text = "Koordinat , Açı, Oran, İndex, Uzunluk ve Renk Ölçüm sonuçları";
+    EXPECT_EQ(fromCodePage1254(toCodePage1254(text)), text);
+}
+
+MeasurementRecord sampleRecord() {
+    MeasurementRecord record;
+    record.savedImageName = "kanat1.jpg";
+    for (std::size_t i = 0; i < record.slots.size(); ++i) record.slots[i] = std::to_string(i + 1);
+    record.closingField = "-1     ";
+    return record;
+}
+
+TEST(RecordLine, HoldsTheNameTheSlotsAndTheClosingFieldInOneLine) {
+    const std::string line = recordLine(sampleRecord());
+    ASSERT_EQ(line.substr(line.size() - 2), "\r\n");
+    const auto fields = split(line.substr(0, line.size() - 2), '\t');
+    ASSERT_EQ(fields.size(), 118u);
+    EXPECT_EQ(fields[0], "kanat1.jpg");
+    EXPECT_EQ(fields[1], "1");
+    EXPECT_EQ(fields[116], "116");
+    EXPECT_EQ(fields[117], "-1     ");
+}
+
+TEST(RecordLine, ANeverWrittenRecordHasEmptyFieldsAndSevenBlanks) {
+    const std::string line = recordLine(MeasurementRecord{});
+    EXPECT_EQ(line, std::string(117, '\t') + "       \r\n");
+}
+
+TEST(RecordLine, ControlCharactersInTheImageNameCannotSplitTheRecord) {
+    MeasurementRecord record = sampleRecord();
+    record.savedImageName = "a\tb\rc\nd.jpg";
+    const std::string line = recordLine(record);
+    EXPECT_EQ(line.rfind("a b c d.jpg\t", 0), 0u);
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 117);
+}
+
+TEST(ResultBlock, EndsEveryLineWithTabAndCrLf) {
+    EXPECT_EQ(resultBlock({"10;238", "Açı(1-2-5);90.046"}), "10;238\t\r\nAçı(1-2-5);90.046\t\r\n");
+    EXPECT_EQ(resultBlock({}), "");
+}
+
+TEST(ResultLines, LabelsMeasurementsAndLeavesColoursBare) {
+    CalculationValues values;
+    values.fill("0.75");
+    const auto lines = resultLines(values);
+    EXPECT_EQ(lines[72], "Cubital index;0.75");
+    EXPECT_EQ(lines[99], "0.75");
+    EXPECT_EQ(coordinateLine("10", "238"), "10;238");
+}
+
+class FileWriting : public ::testing::Test {
+protected:
+    void SetUp() override { folder = test::makeTemporaryFolder(); }
+    void TearDown() override {
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+        std::filesystem::remove_all(folder);
+    }
+    std::string folder;
+};
+
+TEST_F(FileWriting, AppendingCreatesTheFileAndKeepsEarlierLines) {
+    const std::string path = folder + "/12.txt";
+    ASSERT_TRUE(appendWhole(path, "first\r\n").ok());
+    ASSERT_TRUE(appendWhole(path, "second\r\n").ok());
+    EXPECT_EQ(test::readFile(path), "first\r\nsecond\r\n");
+}
+
+TEST_F(FileWriting, TwoProgramsAppendingAtOnceNeverTearALine) {
+    const std::string path = folder + "/12.txt";
+    const std::string record = recordLine(sampleRecord());
+    constexpr int perProcess = 400;
+    pid_t children[2];
+    for (pid_t& child : children) {
+        child = fork();
+        if (child == 0) {
+            for (int i = 0; i < perProcess; ++i)
+                if (!appendWhole(path, record).ok()) _exit(1);
+            _exit(0);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::string content = test::readFile(path);
+    const auto lines = split(content, '\n');
+    ASSERT_EQ(lines.size(), 2u * perProcess + 1);
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) ASSERT_EQ(lines[i] + "\n", record) << "line " << i;
+}
+
+TEST_F(FileWriting, ReplacingWritesTheWholeTextAndKeepsTheOldOneOnFailure) {
+    const std::string path = folder + "/out.txt";
+    ASSERT_TRUE(replaceWhole(path, "old\r\n").ok());
+    ASSERT_TRUE(replaceWhole(path, "new\t\r\n\r\n").ok());
+    EXPECT_EQ(test::readFile(path), "new\t\r\n\r\n");
+    EXPECT_FALSE(replaceWhole(folder + "/missing/out.txt", "x").ok());
+    EXPECT_EQ(std::filesystem::directory_iterator(folder)->path().filename(), "out.txt")
+        << "no temporary file is left behind";
+}
+
+TEST_F(FileWriting, AFolderThatCannotBeWrittenIsReportedWithItsReason) {
+    if (geteuid() == 0) {
+        // Root writes anywhere; a missing folder still fails the same way.
+        const WriteResult result = appendWhole(folder + "/none/12.txt", "x");
+        EXPECT_FALSE(result.ok());
+        EXPECT_EQ(describeWriteError(result.error), "klasör bulunamadı");
+        return;
+    }
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const WriteResult result = appendWhole(folder + "/12.txt", "x");
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(describeWriteError(result.error), "yazma izni yok");
+}
+
+TEST_F(FileWriting, ADirectoryInPlaceOfTheFileIsRefused) {
+    std::filesystem::create_directory(folder + "/12.txt");
+    const WriteResult result = appendWhole(folder + "/12.txt", "x");
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(describeWriteError(result.error), "bu bir klasör");
+}
+
+} // namespace
+} // namespace kanat

@@ -1,0 +1,95 @@
+#include "tools/batch_options.h"
+
+#include "measure/arithmetic_error.h"
+#include "measure/number_text.h"
+
+#include <stdexcept>
+
+namespace kanat {
+namespace {
+
+double positiveNumber(const std::string& text, char decimal) {
+    for (const char separator : {'.', decimal}) {
+        try {
+            const double value = parseLocale(text, separator);
+            if (value > 0) return value;
+        } catch (const ArithmeticError&) {
+        }
+    }
+    throw std::invalid_argument("--mm-per-pixel pozitif bir sayı olmalı: " + text);
+}
+
+} // namespace
+
+std::string mmPerPixelText(double mmPerPixel, char decimal) { return formatGeneral(mmPerPixel, decimal); }
+
+BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
+    BatchOptions options;
+    std::optional<std::string> mmPerPixel;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string argument = arguments[i];
+        std::optional<std::string> attached;
+        if (argument.rfind("--", 0) == 0 && argument.find('=') != std::string::npos) {
+            attached = argument.substr(argument.find('=') + 1);
+            argument = argument.substr(0, argument.find('='));
+        }
+        auto value = [&]() -> std::string {
+            if (attached) return *attached;
+            if (i + 1 >= arguments.size()) throw std::invalid_argument(argument + " bir değer bekliyor");
+            return arguments[++i];
+        };
+        if (argument == "--help" || argument == "-h") options.help = true;
+        else if (argument == "--mm-per-pixel") mmPerPixel = value();
+        else if (argument == "--decimal") {
+            const std::string decimal = value();
+            if (decimal != "." && decimal != ",")
+                throw std::invalid_argument("--decimal \".\" ya da \",\" olmalı: " + decimal);
+            options.decimal = decimal[0];
+        } else if (argument == "--image") options.image = value();
+        else if (argument == "--record") options.record = value();
+        else if (argument.rfind("-", 0) == 0 && argument.size() > 1)
+            throw std::invalid_argument("bilinmeyen seçenek: " + argument);
+        else positional.push_back(argument);
+    }
+    if (options.help) return options;
+    if (positional.size() != 1)
+        throw std::invalid_argument("tek bir nokta dosyası verilmeli (yardım için --help)");
+    options.landmarks = positional.front();
+    options.mmPerPixel = mmPerPixelText(mmPerPixel ? positiveNumber(*mmPerPixel, options.decimal) : 0.010526316,
+                                        options.decimal);
+    return options;
+}
+
+const char* const batchHelp = R"(Kullanım: kanat-hesapla [--mm-per-pixel M] [--decimal C] [--image DOSYA] [--record DOSYA] NOKTALAR
+
+Kanat noktalarının koordinatlarından, penceredeki "Hesapla" düğmesinin yaptığı ölçümlerin
+tamamını pencere açmadan hesaplar: 19 açı, 53 oran, 3 indeks, 24 uzunluk (mm) ve 18 renk.
+Her örnek için pencerenin listeye eklediği 117 sonuç satırını (UTF-8) standart çıktıya yazar.
+
+NOKTALAR şunlardan biridir:
+  - Koordinat dosyası: her satırda bir nokta, "x;y" biçiminde, en çok 18 satır. Metinler
+    koordinat kutularına yazılmış gibi olduğu gibi alınır ("123,5;7" x için 123,5 demektir).
+    Boş ya da eksik satır o noktanın iki kutusunu boş bırakır.
+  - TPS dosyası (ilk dolu ve "#" ile başlamayan satırı LM= ile başlar), bir ya da çok örnek:
+    LM=n ve n koordinat satırı; ardından herhangi sırada IMAGE=, ID=, SCALE=, COMMENT=,
+    VARIABLES=, CURVES=, POINTS=, OUTLINES= satırları. CURVES/OUTLINES noktaları atlanır.
+    18'den az noktalı örnekte eksikler boş kalır, fazlasında ilk 18 alınır (uyarı verilir).
+    Üç koordinatlı (3 boyutlu) satır hatadır.
+
+Seçenekler:
+  --mm-per-pixel M  bir pikselin milimetre karşılığı (varsayılan 0.010526316, bir resim pikseli);
+                    TPS dosyasındaki SCALE= satırı kendi örneği için bunun yerine geçer
+  --decimal C       ondalık ayırıcı, "." (varsayılan) ya da ","; sonuçlar bununla yazılır
+  --image DOSYA     renk değerlerinin okunacağı kanat resmi (TPS'deki IMAGE= satırı, TPS dosyasının
+                    yanındaki resme bakar). Noktalar resim pikselidir, y resmin alt kenarından
+                    yukarı doğru sayılır. Resim yoksa her okuma -1'dir.
+  --record DOSYA    her örnek için 12.txt biçiminde bir kayıt satırı (118 alan, TAB ile ayrılmış,
+                    kod sayfası 1254, CR LF) bu dosyanın sonuna eklenir
+  --help            bu yardımı gösterir
+
+Hatalı girişte dosya adı ve satırı ile birlikte bir ileti yazılır, çıkış durumu 2 olur ve
+hesaplanmayan örnek için kayıt eklenmez.
+)";
+
+} // namespace kanat

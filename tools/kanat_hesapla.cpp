@@ -1,0 +1,166 @@
+// kanat-hesapla: the measurements of "Hesapla" for landmark coordinates, without a window.
+#include "measure/calculate.h"
+#include "measure/number_text.h"
+#include "results/code_page_1254.h"
+#include "results/measurement_record.h"
+#include "results/record_text.h"
+#include "results/result_list.h"
+#include "results/text_file.h"
+#include "tools/batch_options.h"
+#include "tools/coordinate_file.h"
+#include "tools/input_error.h"
+#include "tools/tps_reader.h"
+#include "view/picture_pixels.h"
+
+#include <QImage>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+using namespace kanat;
+namespace fs = std::filesystem;
+
+struct Specimen {
+    LandmarkSheet sheet;
+    std::string mmPerPixel;
+    std::string imagePath; // empty: no picture
+    bool imageRequired = false;
+};
+
+std::string readWholeFile(const std::string& path) {
+    if (fs::is_directory(path)) throw InputError(path, 0, "bu bir klasör, dosya değil");
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw InputError(path, 0, "dosya okunamadı");
+    std::ostringstream content;
+    content << file.rdbuf();
+    if (file.bad()) throw InputError(path, 0, "dosya okunamadı");
+    return content.str();
+}
+
+std::string fileNameOf(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// IMAGE= names a picture beside the TPS file; writers on other systems may give a full path.
+std::string resolveBeside(const std::string& tpsPath, const std::string& image) {
+    const fs::path folder = fs::path(tpsPath).parent_path();
+    const fs::path asGiven = fs::path(image).is_absolute() ? fs::path(image) : folder / image;
+    if (fs::exists(asGiven)) return asGiven.string();
+    return (folder / fileNameOf(image)).string();
+}
+
+std::vector<Specimen> specimensOf(const BatchOptions& options) {
+    const std::string content = readWholeFile(options.landmarks);
+    if (!looksLikeTps(content)) {
+        Specimen single{readCoordinateFile(content, options.landmarks), options.mmPerPixel,
+                        options.image.value_or(""), true};
+        return {single};
+    }
+    std::vector<Specimen> specimens;
+    for (const TpsSpecimen& tps : readTps(content, options.landmarks)) {
+        Specimen specimen;
+        const std::string name = options.landmarks + ":" + std::to_string(tps.line) +
+                                 (tps.id.empty() ? "" : " (ID=" + tps.id + ")");
+        if (tps.landmarks.size() != static_cast<std::size_t>(landmarkCount))
+            std::cerr << "uyarı: " << name << ": " << tps.landmarks.size() << " nokta var, "
+                      << (tps.landmarks.size() < static_cast<std::size_t>(landmarkCount)
+                              ? "eksikler boş bırakıldı"
+                              : "ilk 18'i kullanıldı")
+                      << "\n";
+        for (int n : tps.missing)
+            std::cerr << "uyarı: " << name << ": " << n << ". nokta NaN, boş bırakıldı\n";
+        for (int n = 1; n <= landmarkCount && n <= static_cast<int>(tps.landmarks.size()); ++n) {
+            specimen.sheet.x(n) = tps.landmarks[static_cast<std::size_t>(n - 1)].first;
+            specimen.sheet.y(n) = tps.landmarks[static_cast<std::size_t>(n - 1)].second;
+        }
+        specimen.mmPerPixel = tps.scale ? mmPerPixelText(*tps.scale, options.decimal) : options.mmPerPixel;
+        if (options.image) {
+            specimen.imagePath = *options.image;
+            specimen.imageRequired = true;
+        } else if (!tps.image.empty()) {
+            specimen.imagePath = resolveBeside(options.landmarks, tps.image);
+        }
+        specimens.push_back(std::move(specimen));
+    }
+    return specimens;
+}
+
+// Pictures are loaded once, however many specimens name them.
+class PictureCache {
+public:
+    const PixelSource& pictureFor(const Specimen& specimen) {
+        if (specimen.imagePath.empty()) return noPicture_;
+        auto found = pictures_.find(specimen.imagePath);
+        if (found == pictures_.end()) {
+            QImage image(QString::fromStdString(specimen.imagePath));
+            if (image.isNull() && specimen.imageRequired)
+                throw InputError(specimen.imagePath, 0, "resim okunamadı");
+            if (image.isNull())
+                std::cerr << "uyarı: " << specimen.imagePath << ": resim okunamadı, renkler -1\n";
+            std::unique_ptr<PixelSource> source;
+            if (image.isNull()) source = std::make_unique<NoPicture>();
+            else {
+                const double height = image.height();
+                source = std::make_unique<PicturePixels>(std::move(image), height);
+            }
+            found = pictures_.emplace(specimen.imagePath, std::move(source)).first;
+        }
+        return *found->second;
+    }
+
+private:
+    NoPicture noPicture_;
+    std::map<std::string, std::unique_ptr<PixelSource>> pictures_;
+};
+
+int run(const BatchOptions& options) {
+    const std::vector<Specimen> specimens = specimensOf(options);
+    PictureCache pictures;
+    WorkingFields fields;
+    std::string output;
+    for (const Specimen& specimen : specimens) {
+        const PixelSource& picture = pictures.pictureFor(specimen);
+        const CalculationValues values =
+            Calculate(specimen.sheet, fields, specimen.mmPerPixel, options.decimal, picture);
+        output.clear();
+        for (const std::string& line : resultLines(values)) {
+            output += line;
+            output += '\n';
+        }
+        std::fwrite(output.data(), 1, output.size(), stdout);
+        if (options.record) {
+            MeasurementRecord record;
+            record.savedImageName = fileNameOf(specimen.imagePath);
+            record.store(values);
+            const WriteResult written = appendWhole(*options.record, toCodePage1254(recordLine(record)));
+            if (!written.ok())
+                throw InputError(*options.record, 0, "kayıt eklenemedi: " + describeWriteError(written.error));
+        }
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const BatchOptions options = kanat::parseBatchOptions(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.help) {
+            std::cout << kanat::batchHelp;
+            return 0;
+        }
+        return run(options);
+    } catch (const std::exception& error) {
+        std::fflush(stdout);
+        std::cerr << "kanat-hesapla: " << error.what() << "\n";
+        return 2;
+    }
+}
