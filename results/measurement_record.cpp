@@ -7,7 +7,7 @@
 namespace kanat {
 
 void MeasurementRecord::store(const CalculationValues& values) {
-    std::copy_n(values.begin(), recordSlotCount, slots.begin());
+    std::copy_n(values.begin(), recordSlotCount, slotValues.begin());
     closingField = padOrCut7(values.back());
 }
 

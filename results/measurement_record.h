@@ -13,7 +13,7 @@ inline constexpr std::size_t recordSlotCount = 116;
 // "Resetle": only a calculation or a save writes it.
 struct MeasurementRecord {
     std::string savedImageName;
-    std::array<std::string, recordSlotCount> slots{};
+    std::array<std::string, recordSlotCount> slotValues{};
     std::string closingField = "       "; // landmark 18's colour, always seven characters
 
     void store(const CalculationValues& values);

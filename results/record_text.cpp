@@ -6,7 +6,7 @@ std::string recordLine(const MeasurementRecord& record) {
     std::string line = record.savedImageName;
     for (char& c : line)
         if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-    for (const std::string& slot : record.slots) {
+    for (const std::string& slot : record.slotValues) {
         line += '\t';
         line += slot;
     }

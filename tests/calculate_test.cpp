@@ -133,7 +133,7 @@ TEST(MeasurementRecord, StoresTheValuesAndTheSevenCharacterClosingField) {
         MeasurementRecord record;
         record.store(values);
         EXPECT_EQ(record.closingField, c.closing);
-        EXPECT_EQ(record.slots[115], "v");
+        EXPECT_EQ(record.slotValues[115], "v");
     }
     EXPECT_EQ(MeasurementRecord{}.closingField, "       ");
 }

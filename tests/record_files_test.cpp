@@ -46,7 +46,7 @@ TEST(CodePage1254, ReadsBackWhatItWrote) {
 MeasurementRecord sampleRecord() {
     MeasurementRecord record;
     record.savedImageName = "kanat1.jpg";
-    for (std::size_t i = 0; i < record.slots.size(); ++i) record.slots[i] = std::to_string(i + 1);
+    for (std::size_t i = 0; i < record.slotValues.size(); ++i) record.slotValues[i] = std::to_string(i + 1);
     record.closingField = "-1     ";
     return record;
 }

@@ -10,9 +10,8 @@
 #include "tools/coordinate_file.h"
 #include "tools/input_error.h"
 #include "tools/tps_reader.h"
+#include "view/picture_loader.h"
 #include "view/picture_pixels.h"
-
-#include <QImage>
 
 #include <cstdio>
 #include <filesystem>
@@ -100,11 +99,13 @@ public:
         if (specimen.imagePath.empty()) return noPicture_;
         auto found = pictures_.find(specimen.imagePath);
         if (found == pictures_.end()) {
-            QImage image(QString::fromStdString(specimen.imagePath));
-            if (image.isNull() && specimen.imageRequired)
-                throw InputError(specimen.imagePath, 0, "resim okunamadı");
-            if (image.isNull())
-                std::cerr << "uyarı: " << specimen.imagePath << ": resim okunamadı, renkler -1\n";
+            LoadedPicture loaded = loadPicture(QString::fromStdString(specimen.imagePath));
+            QImage image = std::move(loaded.image);
+            if (!loaded.ok() && specimen.imageRequired)
+                throw InputError(specimen.imagePath, 0, loaded.error.toStdString());
+            if (!loaded.ok())
+                std::cerr << "uyarı: " << specimen.imagePath << ": " << loaded.error.toStdString()
+                          << ", renkler -1\n";
             std::unique_ptr<PixelSource> source;
             if (image.isNull()) source = std::make_unique<NoPicture>();
             else {

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace kanat {
+
+// What the window asks of the desktop, behind interfaces that tests can answer.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The chosen file, or an empty text when the user cancels.
+    virtual QString openImage(QWidget* parent, const QString& filter) = 0;
+    virtual QString saveResults(QWidget* parent, const QString& filter, const QString& proposedName) = 0;
+    virtual void inform(QWidget* parent, const QString& text) = 0;
+    virtual void warn(QWidget* parent, const QString& text) = 0;
+};
+
+// The real file dialogs and message boxes.
+class QtDialogs final : public Dialogs {
+public:
+    QString openImage(QWidget* parent, const QString& filter) override;
+    QString saveResults(QWidget* parent, const QString& filter, const QString& proposedName) override;
+    void inform(QWidget* parent, const QString& text) override;
+    void warn(QWidget* parent, const QString& text) override;
+};
+
+// The places and the locale the window works with.
+struct Environment {
+    QString programFolder;  // where 12.txt belongs
+    QString userDataFolder; // where it goes when the program's folder cannot be written
+    char decimal = '.';     // the user's locale decimal separator
+
+    static Environment fromSystem();
+};
+
+// "desc|pattern|desc|pattern|" filters as Qt's dialogs take them, showing each description as
+// it stands and matching its pattern whatever the letter case of the file name.
+QStringList dialogNameFilters(const QString& filter);
+QString qtFilterText(const QString& filter);
+
+} // namespace kanat

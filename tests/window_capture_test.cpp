@@ -1,0 +1,192 @@
+#include "tests/window_fixture.h"
+#include "view/wing_view.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QScrollBar>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTest>
+
+namespace kanat::test {
+namespace {
+
+using Window = WindowTest;
+
+TEST_F(Window, OpensWithItsLayoutItsMenuAndTheFocusOnHesapla) {
+    EXPECT_EQ(form().windowTitle(), "Sphecidae ve Apidae Kanat Morfometrisi Yazılımı");
+    const QList<QAction*> menu = form().menuBar()->actions();
+    ASSERT_EQ(menu.size(), 3);
+    EXPECT_EQ(menu[0]->text(), "Kanat Resmi Aç");
+    EXPECT_EQ(menu[1]->text(), "Ölçümü Kaydet");
+    EXPECT_EQ(menu[2]->text(), "Hakkında");
+    EXPECT_EQ(controls().Command[1]->geometry(), QRect(504, 8, 65, 25));
+    EXPECT_EQ(controls().Picture2->size(), QSize(545, 265));
+    EXPECT_EQ(controls().Frame2->geometry(), QRect(1104, 8, 169, 609));
+    EXPECT_EQ(controls().Text[1]->geometry(), QRect(48, 32, 53, 20));
+    EXPECT_EQ(controls().Text[36]->geometry(), QRect(104, 576, 53, 20));
+    EXPECT_FALSE(controls().List1->isVisible());
+    EXPECT_TRUE(controls().Image7->isVisible());
+    EXPECT_FALSE(controls().Check1->isChecked());
+    for (const char* hidden : {"x11", "y44", "Txt1", "cs", "oran", "renk", "Text43", "Text44"})
+        EXPECT_FALSE(field(QString::fromUtf8(hidden))->isVisible()) << hidden;
+    EXPECT_EQ(field("renk")->text(), "renk");
+    EXPECT_EQ(field("Text43")->text(), "0");
+    EXPECT_EQ(form().viewScale(), "0.5");
+    EXPECT_EQ(form().mmPerPixel(), "0.021052632");
+    EXPECT_EQ(QApplication::focusWidget(), controls().Command[1]);
+    QTest::keyClick(controls().Command[1], Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), controls().Picture2);
+    QTest::keyClick(controls().Picture2, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), controls().Text[16]);
+}
+
+TEST_F(Window, APressBecomesTheNextLandmarkCountedUpFromTheBaseLine) {
+    press(10, 20);
+    EXPECT_EQ(field("Text43")->text(), "1");
+    EXPECT_EQ(listLines(), QStringList{"10;238"});
+    EXPECT_EQ(text(1), "10");
+    EXPECT_EQ(text(2), "238");
+    EXPECT_EQ(controls().Picture2->markCount(), 1u);
+    // Below the base line (h = 258.13) y turns negative.
+    press(5, 260);
+    EXPECT_EQ(text(3), "5");
+    EXPECT_EQ(text(4), "-2");
+}
+
+TEST_F(Window, EveryButtonAndModifierPlacesALandmarkButADoubleClickPlacesOne) {
+    press(1, 1, Qt::RightButton);
+    press(2, 2, Qt::LeftButton, Qt::ShiftModifier);
+    press(3, 3, Qt::MiddleButton, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(field("Text43")->text(), "3");
+    // A double click arrives as a press, a release and then the double click itself.
+    press(40, 40);
+    QTest::mouseDClick(controls().Picture2, Qt::LeftButton, {}, QPoint(42, 42));
+    EXPECT_EQ(field("Text43")->text(), "4");
+    EXPECT_EQ(listLines().size(), 4);
+}
+
+TEST_F(Window, PressesAfterTheEighteenthOnlyCountListAndMark) {
+    for (int i = 0; i < 18; ++i) press(10 + i, 20 + i);
+    const QString eighteenth = text(35) + ";" + text(36);
+    press(300, 100);
+    EXPECT_EQ(field("Text43")->text(), "19");
+    EXPECT_EQ(listLines().size(), 19);
+    EXPECT_EQ(listLines().last(), "300;158");
+    EXPECT_EQ(controls().Picture2->markCount(), 19u);
+    EXPECT_EQ(text(35) + ";" + text(36), eighteenth);
+    EXPECT_EQ(text(1), "10");
+}
+
+TEST_F(Window, YenileStartsTheNextWingOnTheSameImage) {
+    for (int i = 0; i < 20; ++i) press(10 + i, 20);
+    field("cs")->setText("95.5");
+    click(2);
+    EXPECT_EQ(field("Text43")->text(), "0");
+    EXPECT_TRUE(listLines().isEmpty());
+    EXPECT_FALSE(controls().List1->isVisible());
+    EXPECT_EQ(controls().Picture2->markCount(), 0u);
+    EXPECT_EQ(field("cs")->text(), "");
+    EXPECT_EQ(field("renk")->text(), "renk");
+    press(7, 8);
+    EXPECT_EQ(field("Text43")->text(), "1");
+    EXPECT_EQ(text(1), "7");
+    for (int n = 3; n <= 36; ++n) EXPECT_EQ(text(n), "") << n;
+    EXPECT_EQ(listLines().size(), 1);
+}
+
+TEST_F(Window, MagnificationButtonsLockEachOtherUntilYenile) {
+    struct Case {
+        int button;
+        const char* viewScale;
+        const char* mmPerPixel;
+        bool enabledAfterYenile[3];
+    };
+    const Case cases[] = {{4, "0.5", "0.021052632", {true, true, false}},
+                          {5, "1", "0.010526316", {true, true, false}},
+                          {6, "2", "0.005263158", {true, true, true}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        makeWindow();
+        click(c.button);
+        for (int other = 4; other <= 6; ++other)
+            EXPECT_EQ(controls().Command[static_cast<std::size_t>(other)]->isEnabled(), other == c.button);
+        EXPECT_EQ(form().viewScale(), c.viewScale);
+        EXPECT_EQ(form().mmPerPixel(), c.mmPerPixel);
+        click(2);
+        for (int other = 4; other <= 6; ++other)
+            EXPECT_EQ(controls().Command[static_cast<std::size_t>(other)]->isEnabled(), c.enabledAfterYenile[other - 4]);
+        EXPECT_EQ(form().viewScale(), c.viewScale);
+    }
+}
+
+TEST_F(Window, TheGuideFollowsTheCheckBoxFromTheSecondClickOn) {
+    const bool visibleAfter[] = {true, false, true};
+    for (bool visible : visibleAfter) {
+        QTest::mouseClick(controls().Check1, Qt::LeftButton, {}, QPoint(5, controls().Check1->height() / 2));
+        EXPECT_EQ(controls().Image7->isVisible(), visible);
+    }
+}
+
+TEST_F(Window, TheViewShowsThePictureAtEachScaleAndScrollsWhenLarger) {
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    openPicture(picture);
+    EXPECT_EQ(controls().Picture2->size(), QSize(202, 152)) << "half the outer size, border included";
+    click(5);
+    EXPECT_EQ(controls().Picture2->drawingSize(), QSize(400, 300));
+    click(2);
+    click(4);
+    EXPECT_EQ(controls().Picture2->size(), QSize(202, 152));
+    makeWindow();
+    openPicture(picture);
+    click(6);
+    EXPECT_EQ(controls().Picture2->size(), QSize(808, 608));
+    const QSize room = controls().viewArea->size();
+    EXPECT_LE(room.height(), 520) << "the view never covers the guide picture";
+    EXPECT_TRUE(controls().viewArea->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(controls().viewArea->geometry().intersects(controls().Frame2->geometry()));
+    EXPECT_FALSE(controls().viewArea->geometry().intersects(controls().List1->geometry()));
+}
+
+TEST_F(Window, AMagnificationChangePaintsOverTheMarksButKeepsTheCoordinates) {
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    openPicture(picture);
+    press(50, 60);
+    click(5);
+    EXPECT_EQ(controls().Picture2->markCount(), 0u);
+    EXPECT_EQ(text(1), "50");
+}
+
+TEST_F(Window, ResetleBringsTheWindowBackFromItsLayout) {
+    QImage picture(100, 80, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    openPicture(picture);
+    click(6);
+    press(10, 10);
+    click(3);
+    QApplication::processEvents();
+    EXPECT_EQ(form().windowTitle(), "Sphecidae ve Apidae Kanat Morfometrisi Yazılımı");
+    EXPECT_EQ(field("Text43")->text(), "0");
+    EXPECT_EQ(text(1), "");
+    for (int button = 4; button <= 6; ++button) EXPECT_TRUE(controls().Command[static_cast<std::size_t>(button)]->isEnabled());
+    EXPECT_TRUE(controls().Picture2->picture().isNull());
+    EXPECT_EQ(form().viewScale(), "0.5");
+}
+
+TEST_F(Window, TheAboutBoxChangesNothing) {
+    press(10, 20);
+    controls().about->trigger();
+    ASSERT_EQ(dialogs.informed.size(), 1);
+    EXPECT_FALSE(dialogs.informed.front().isEmpty());
+    EXPECT_EQ(field("Text43")->text(), "1");
+    EXPECT_EQ(listLines().size(), 1);
+}
+
+} // namespace
+} // namespace kanat::test

@@ -1,0 +1,100 @@
+#include "tests/window_fixture.h"
+
+#include "results/code_page_1254.h"
+#include "view/wing_view.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+namespace kanat::test {
+
+QString ScriptedDialogs::openImage(QWidget*, const QString& filter) {
+    openFilters << filter;
+    if (openAnswers.empty()) return {};
+    const QString answer = openAnswers.front();
+    openAnswers.pop_front();
+    return answer;
+}
+
+QString ScriptedDialogs::saveResults(QWidget*, const QString& filter, const QString& proposedName) {
+    saveFilters << filter;
+    proposedNames << proposedName;
+    if (saveAnswers.empty()) return {};
+    const QString answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
+void WindowTest::SetUp() {
+    folder = makeTemporaryFolder();
+    makeWindow();
+}
+
+void WindowTest::makeWindow(char decimal) {
+    environment = {QString::fromStdString(folder), QString::fromStdString(folder + "/user-data"), decimal};
+    host = std::make_unique<FormHost>(dialogs, environment);
+    host->show();
+    QApplication::setActiveWindow(&form());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&form()));
+}
+
+void WindowTest::TearDown() {
+    if (host && host->form()) host->form()->close();
+    host.reset();
+    QApplication::processEvents();
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    std::filesystem::remove_all(folder);
+}
+
+QLineEdit* WindowTest::field(const QString& name) { return form().findChild<QLineEdit*>(name); }
+
+QString WindowTest::text(int n) { return controls().Text[static_cast<std::size_t>(n)]->text(); }
+
+QStringList WindowTest::listLines() {
+    QStringList lines;
+    for (int i = 0; i < controls().List1->count(); ++i) lines << controls().List1->item(i)->text();
+    return lines;
+}
+
+void WindowTest::press(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    // Positions are in the view's drawing area, inside its border.
+    const QPoint at(x + WingView::borderWidth, y + WingView::borderWidth);
+    QTest::mousePress(controls().Picture2, button, modifiers, at);
+    QTest::mouseRelease(controls().Picture2, button, modifiers, at);
+}
+
+void WindowTest::click(int command) { QTest::mouseClick(controls().Command[static_cast<std::size_t>(command)], Qt::LeftButton); }
+
+void WindowTest::pressWing() {
+    const int xy[18][2] = {{40, 60},  {90, 50},  {110, 50},  {150, 40},  {70, 100}, {110, 100},
+                           {125, 85}, {145, 80}, {175, 75},  {230, 60},  {105, 160}, {185, 150},
+                           {205, 120}, {265, 110}, {380, 65}, {180, 200}, {205, 180}, {270, 140}};
+    for (const auto& [x, y] : xy) press(x, y);
+}
+
+QString WindowTest::savePicture(const QString& name, const QImage& image) {
+    const QString path = QString::fromStdString(folder) + QLatin1Char('/') + name;
+    EXPECT_TRUE(image.save(path));
+    return path;
+}
+
+QString WindowTest::openPicture(const QImage& image, const QString& name) {
+    const QString path = savePicture(name, image);
+    dialogs.openAnswers.push_back(path);
+    controls().oimage->trigger();
+    return path;
+}
+
+QStringList WindowTest::recordLines() {
+    const std::string bytes = readFile(folder + "/12.txt");
+    QStringList lines = QString::fromStdString(fromCodePage1254(bytes)).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+QStringList WindowTest::fieldsOf(const QString& record) { return record.split(QLatin1Char('\t')); }
+
+} // namespace kanat::test

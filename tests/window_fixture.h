@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/form_host.h"
+#include "tests/test_support.h"
+
+#include <QImage>
+#include <QLineEdit>
+#include <QStringList>
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace kanat::test {
+
+// Answers the window's dialogs from queues the test fills, and keeps what was asked.
+class ScriptedDialogs final : public Dialogs {
+public:
+    std::deque<QString> openAnswers;
+    std::deque<QString> saveAnswers;
+    QStringList openFilters;
+    QStringList saveFilters;
+    QStringList proposedNames;
+    QStringList informed;
+    QStringList warnings;
+
+    QString openImage(QWidget*, const QString& filter) override;
+    QString saveResults(QWidget*, const QString& filter, const QString& proposedName) override;
+    void inform(QWidget*, const QString& text) override { informed << text; }
+    void warn(QWidget*, const QString& text) override { warnings << text; }
+};
+
+// A main window over a temporary program folder, driven as a user would.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    void makeWindow(char decimal = '.');
+
+    Form1& form() { return *host->form(); }
+    const Form1Controls& controls() { return form().controls(); }
+    QLineEdit* field(const QString& name);
+    QString text(int n);
+    QStringList listLines();
+    void press(int x, int y, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {});
+    void click(int command);
+    void pressWing(); // the 18 landmarks of a real wing, at the view's size
+    QString savePicture(const QString& name, const QImage& image);
+    QString openPicture(const QImage& image, const QString& name = QStringLiteral("kanat1.png"));
+    QStringList recordLines(); // 12.txt, decoded
+    QStringList fieldsOf(const QString& record);
+
+    std::string folder;
+    Environment environment;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<FormHost> host;
+};
+
+} // namespace kanat::test

@@ -1,0 +1,196 @@
+#include "tests/window_fixture.h"
+#include "view/wing_view.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace kanat::test {
+namespace {
+
+using Saving = WindowTest;
+
+QImage quarters() {
+    // Four flat quarters whose colours the colour lines must show.
+    QImage picture(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x)
+            picture.setPixel(x, y, x < 200 ? (y < 150 ? qRgb(255, 0, 0) : qRgb(0, 0, 255))
+                                           : (y < 150 ? qRgb(0, 255, 0) : qRgb(255, 255, 255)));
+    return picture;
+}
+
+TEST_F(Saving, HesaplaListsEverythingAndSavesTheResultFileAndOneRecord) {
+    openPicture(quarters(), "kanat1.png");
+    pressWing();
+    const QString out = QString::fromStdString(folder) + "/out.txt";
+    dialogs.saveAnswers.push_back(out);
+    click(1);
+    EXPECT_TRUE(controls().List1->isVisible());
+    const QStringList lines = listLines();
+    ASSERT_EQ(lines.size(), 135);
+    EXPECT_TRUE(lines[18].startsWith("Açı(1-2-5);"));
+    EXPECT_EQ(dialogs.saveFilters, QStringList{"text files(*.TXT)|*.txt|"});
+    EXPECT_EQ(dialogs.proposedNames, QStringList{"kanat1.png.txt"});
+
+    const std::string bytes = readFile(out.toStdString());
+    EXPECT_EQ(bytes.substr(bytes.size() - 5), "\t\r\n\r\n");
+    EXPECT_NE(bytes.find("A\xE7\xFD(1-2-5);"), std::string::npos) << "code page 1254, one byte a letter";
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 136);
+
+    const QStringList records = recordLines();
+    ASSERT_EQ(records.size(), 1);
+    const QStringList fields = fieldsOf(records[0]);
+    ASSERT_EQ(fields.size(), 118);
+    EXPECT_EQ(fields[0], "kanat1.png");
+    EXPECT_EQ(fields[1], lines[18].section(';', 1));
+    EXPECT_EQ(fields[117].size(), 7);
+    EXPECT_EQ(fields[116], lines[133]);
+}
+
+TEST_F(Saving, ColoursAreReadFromThePictureWhereTheLandmarksAre) {
+    openPicture(quarters());
+    click(5); // the view shows the picture at its own size: 404 x 304 outer
+    // Landmark 4 samples to the right of itself, landmark 2 below, landmark 18 above.
+    const int xy[18][2] = {{50, 50}, {100, 200}, {0, 0}, {300, 100}};
+    for (int n = 0; n < 4; ++n) press(xy[n][0], xy[n][1]);
+    dialogs.saveAnswers.push_back({});
+    click(1);
+    const QStringList lines = listLines();
+    EXPECT_EQ(lines[4 + 99], "255");      // landmark 1, up-left in the red quarter
+    EXPECT_EQ(lines[4 + 100], "16711680"); // landmark 2, below in the blue quarter
+    EXPECT_EQ(lines[4 + 102], "65280");    // landmark 4, right in the green quarter
+    // Landmark 18 unplaced: (0, 0) is the left end of the base line, above the blue quarter's
+    // bottom edge.
+    EXPECT_EQ(lines[4 + 116], "16711680");
+}
+
+TEST_F(Saving, WithoutAPictureEveryColourIsMinusOne) {
+    pressWing();
+    click(1);
+    const QStringList lines = listLines();
+    for (int i = 18 + 99; i < 135; ++i) EXPECT_EQ(lines[i], "-1");
+}
+
+TEST_F(Saving, ASecondSaveWritesTheAccumulatedTextAndASecondRecord) {
+    pressWing();
+    const QString out = QString::fromStdString(folder) + "/out.txt";
+    dialogs.saveAnswers = {out, out};
+    click(1);
+    controls().saves->trigger();
+    const std::string bytes = readFile(out.toStdString());
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 271);
+    const QStringList records = recordLines();
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[0], records[1]);
+}
+
+TEST_F(Saving, CancellingTheSaveDialogStillAppendsTheRecord) {
+    pressWing();
+    click(1);
+    EXPECT_EQ(recordLines().size(), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "only 12.txt";
+}
+
+TEST_F(Saving, AFreshWindowSavesAnEmptyRecord) {
+    const QString out = QString::fromStdString(folder) + "/empty.txt";
+    dialogs.saveAnswers.push_back(out);
+    controls().saves->trigger();
+    EXPECT_EQ(dialogs.proposedNames, QStringList{".txt"});
+    EXPECT_EQ(readFile(out.toStdString()), "\r\n");
+    EXPECT_EQ(recordLines(), QStringList{QString(117, '\t') + "       "});
+}
+
+TEST_F(Saving, TheRecordSurvivesResetle) {
+    openPicture(quarters(), "kanat7.png");
+    pressWing();
+    click(1);
+    click(3);
+    QApplication::processEvents();
+    controls().saves->trigger();
+    const QStringList records = recordLines();
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(fieldsOf(records[1]).mid(1), fieldsOf(records[0]).mid(1));
+    EXPECT_EQ(fieldsOf(records[1])[0], "") << "the reloaded window has no image chosen";
+}
+
+TEST_F(Saving, ATurkishLocaleWritesDecimalCommas) {
+    makeWindow(',');
+    EXPECT_EQ(form().mmPerPixel(), "0,021052632");
+    const char* typed[6] = {"0", "30", "0", "0", "", ""};
+    for (int n = 1; n <= 4; ++n) controls().Text[static_cast<std::size_t>(n)]->setText(typed[n - 1]);
+    controls().Text[9]->setText("40");
+    controls().Text[10]->setText("0");
+    click(1);
+    EXPECT_EQ(listLines()[0], "Açı(1-2-5);90,046");
+    EXPECT_TRUE(fieldsOf(recordLines().last())[1] == "90,046");
+}
+
+TEST_F(Saving, CancellingTheOpenDialogChangesNothing) {
+    const QString path = openPicture(quarters(), "first.png");
+    press(10, 10);
+    controls().oimage->trigger(); // no answer queued: cancelled
+    EXPECT_EQ(form().windowTitle(), path);
+    EXPECT_FALSE(controls().Picture2->picture().isNull());
+    EXPECT_EQ(controls().Picture2->markCount(), 1u);
+    controls().saves->trigger();
+    EXPECT_EQ(fieldsOf(recordLines().last())[0], "first.png");
+}
+
+TEST_F(Saving, AFileThatCannotBeLoadedIsNamedAndChangesNothing) {
+    const QString path = openPicture(quarters(), "first.png");
+    press(10, 10);
+    const std::string bad = folder + "/notes.jpg";
+    std::ofstream(bad) << "not a picture";
+    dialogs.openAnswers.push_back(QString::fromStdString(bad));
+    controls().oimage->trigger();
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(dialogs.warnings.front().contains("notes.jpg"));
+    EXPECT_EQ(form().windowTitle(), path);
+    EXPECT_EQ(controls().Picture2->markCount(), 1u);
+    controls().saves->trigger();
+    EXPECT_EQ(fieldsOf(recordLines().last())[0], "first.png");
+}
+
+TEST_F(Saving, OpeningASecondImageKeepsTheScaleInForce) {
+    openPicture(quarters());
+    click(6);
+    openPicture(quarters(), "second.png");
+    EXPECT_EQ(form().viewScale(), "2");
+    EXPECT_EQ(controls().Picture2->size(), QSize(808, 608));
+}
+
+TEST_F(Saving, AResultFileThatCannotBeWrittenIsReportedAndTheRecordStillGoes) {
+    pressWing();
+    dialogs.saveAnswers.push_back(QString::fromStdString(folder) + "/missing-folder/out.txt");
+    click(1);
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(dialogs.warnings.front().contains("out.txt"));
+    EXPECT_TRUE(dialogs.warnings.front().contains("klasör bulunamadı"));
+    EXPECT_EQ(recordLines().size(), 1);
+    EXPECT_EQ(listLines().size(), 135) << "the list and the landmarks stay";
+    EXPECT_EQ(text(1), "40");
+}
+
+TEST_F(Saving, AProgramFolderThatCannotBeWrittenSendsRecordsToTheUsersDataFolder) {
+    std::string closed = folder + "/closed";
+    std::filesystem::create_directory(closed);
+    if (geteuid() == 0) closed = "/sys"; // root may write anywhere but there
+    else std::filesystem::permissions(closed, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    host.reset();
+    environment = {QString::fromStdString(closed), QString::fromStdString(folder + "/user-data"), '.'};
+    host = std::make_unique<FormHost>(dialogs, environment);
+    pressWing();
+    click(1);
+    controls().saves->trigger();
+    EXPECT_EQ(readLines(folder + "/user-data/12.txt").size(), 2u);
+    ASSERT_EQ(dialogs.informed.size(), 1) << "said once, at the first save";
+    EXPECT_TRUE(dialogs.informed.front().contains(QString::fromStdString(folder + "/user-data/12.txt")));
+    EXPECT_TRUE(dialogs.warnings.isEmpty());
+}
+
+} // namespace
+} // namespace kanat::test
