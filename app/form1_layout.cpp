@@ -131,6 +131,19 @@ void buildMenu(QMainWindow& window, Form1Controls& controls) {
     controls.about = command("about", QStringLiteral("Hakkında"));
 }
 
+// The layout was drawn for a smaller system font than today's desktops use: the window takes
+// a font of that size, and a caption that still does not fit grows to the right.
+void fitCaptions(Form1Controls& controls) {
+    QFont font = controls.client->font();
+    font.setPixelSize(11);
+    controls.client->setFont(font);
+    const int clientRight = controls.client->minimumWidth();
+    for (QWidget* caption : std::initializer_list<QWidget*>{controls.Check1, controls.Label19}) {
+        const int wanted = std::min(caption->sizeHint().width(), clientRight - caption->x());
+        if (wanted > caption->width()) caption->resize(wanted, caption->height());
+    }
+}
+
 void setTabOrder(const Form1Controls& controls) {
     std::vector<QWidget*> order{controls.Command[1], controls.Picture2};
     for (int n = 16; n >= 1; --n) order.push_back(controls.Text[n]);
@@ -171,6 +184,7 @@ Form1Controls buildForm1Controls(QMainWindow& window) {
     controls.List1->hide();
     buildHiddenFields(controls);
     buildMenu(window, controls);
+    fitCaptions(controls);
     setTabOrder(controls);
     controls.Command[1]->setFocus();
     return controls;
