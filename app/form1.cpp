@@ -161,13 +161,19 @@ void Form1::showWorkingFields(const WorkingFields& fields) {
         controls_.working.at(QString::fromUtf8(names[i]))->setText(qtext(fields.texts[i]));
 }
 
+std::optional<ViewOfPicture> Form1::viewOfPicture() const {
+    if (source_.isNull()) return std::nullopt;
+    const QSize shown = controls_.Picture2->drawingSize();
+    return ViewOfPicture{baseHeight(), double(source_.width()) / shown.width(),
+                         double(source_.height()) / shown.height(), double(source_.height())};
+}
+
 std::unique_ptr<PixelSource> Form1::sourcePixels() const {
-    if (source_.isNull()) return std::make_unique<NoPicture>();
     // Landmarks are view positions with y counted up from h; the samples come from the source
     // pixel shown there.
-    const QSize shown = controls_.Picture2->drawingSize();
-    return std::make_unique<PicturePixels>(source_, baseHeight(), double(source_.width()) / shown.width(),
-                                           double(source_.height()) / shown.height());
+    const auto view = viewOfPicture();
+    if (!view) return std::make_unique<NoPicture>();
+    return std::make_unique<PicturePixels>(source_, view->baseHeight, view->ratioX, view->ratioY);
 }
 
 void Form1::calculate() {

@@ -3,6 +3,7 @@
 #include "app/form1_controls.h"
 #include "app/platform_seams.h"
 #include "app/session.h"
+#include "landmarks/source_landmarks.h"
 #include "measure/landmark_sheet.h"
 #include "measure/working_fields.h"
 
@@ -44,12 +45,15 @@ private:
     void load();
     void boyut();
     double baseHeight() const;
+    std::optional<ViewOfPicture> viewOfPicture() const;
     std::unique_ptr<PixelSource> sourcePixels() const;
+    void appendLandmarks(const QString& recordFile);
     LandmarkSheet landmarkSheet() const;
     WorkingFields workingFields() const;
     void showWorkingFields(const WorkingFields& fields);
     QString fileTitle() const;
-    bool appendRecord(const std::string& line);
+    // The 12.txt the record went to, or nothing when it could not be written.
+    std::optional<QString> appendRecord(const std::string& line);
 
     Session& session_;
     Dialogs& dialogs_;

@@ -2,11 +2,14 @@
 // record line to 12.txt.
 #include "app/form1.h"
 
+#include "measure/number_text.h"
 #include "results/code_page_1254.h"
 #include "results/record_text.h"
 #include "results/text_file.h"
+#include "results/tps_text.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -45,16 +48,32 @@ void Form1::save() {
         if (!written.ok())
             dialogs_.warn(this, QStringLiteral("Sonuç dosyası \"%1\" yazılamadı: %2.").arg(chosen, reason(written.error)));
     }
-    appendRecord(toCodePage1254(recordLine(session_.record)));
+    if (const auto recordFile = appendRecord(toCodePage1254(recordLine(session_.record))))
+        appendLandmarks(*recordFile);
 }
 
-bool Form1::appendRecord(const std::string& line) {
+void Form1::appendLandmarks(const QString& recordFile) {
+    // The specimen's ID is its record's line number, so the two files can be joined.
+    const long lineNumber = countLines(recordFile.toStdString());
+    const char decimal = environment_.decimal;
+    const auto view = viewOfPicture();
+    const double mmPerViewPixel = parseLocale(mmPerPixel_.toStdString(), decimal);
+    const double scale = view ? mmPerViewPixel * parseLocale(viewScale_.toStdString(), decimal) : mmPerViewPixel;
+    const std::string specimen =
+        tpsSpecimen(sourceLandmarks(landmarkSheet(), view), session_.record.savedImageName, lineNumber, scale);
+    const QString tpsFile = QFileInfo(recordFile).dir().filePath(QStringLiteral("12.tps"));
+    const WriteResult written = appendWhole(tpsFile.toStdString(), toCodePage1254(specimen));
+    if (!written.ok())
+        dialogs_.warn(this, QStringLiteral("Noktalar \"%1\" dosyasına eklenemedi: %2.").arg(tpsFile, reason(written.error)));
+}
+
+std::optional<QString> Form1::appendRecord(const std::string& line) {
     const QString programCopy = recordFilePath();
     const WriteResult written = appendWhole(programCopy.toStdString(), line);
-    if (written.ok()) return true;
+    if (written.ok()) return programCopy;
     if (!folderRefused(written.error) || environment_.userDataFolder.isEmpty()) {
         dialogs_.warn(this, QStringLiteral("Kayıt \"%1\" dosyasına eklenemedi: %2.").arg(programCopy, reason(written.error)));
-        return false;
+        return std::nullopt;
     }
     // The program's folder is closed to us (an installed program): keep the table in the
     // user's own data folder instead, and say so the first time.
@@ -63,14 +82,14 @@ bool Form1::appendRecord(const std::string& line) {
     const WriteResult fallback = appendWhole(userCopy.toStdString(), line);
     if (!fallback.ok()) {
         dialogs_.warn(this, QStringLiteral("Kayıt \"%1\" dosyasına eklenemedi: %2.").arg(userCopy, reason(fallback.error)));
-        return false;
+        return std::nullopt;
     }
     if (!session_.toldWhereRecordsGo) {
         session_.toldWhereRecordsGo = true;
         dialogs_.inform(this, QStringLiteral("Program klasörüne yazılamadığı için ölçüm kayıtları şu dosyaya "
                                              "ekleniyor:\n%1").arg(userCopy));
     }
-    return true;
+    return userCopy;
 }
 
 } // namespace kanat

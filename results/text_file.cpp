@@ -1,5 +1,6 @@
 #include "results/text_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -85,6 +86,16 @@ WriteResult replaceWhole(const std::string& path, std::string_view bytes) {
     if (!error && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
     if (error) ::unlink(temporary.c_str());
     return {error};
+}
+
+long countLines(const std::string& path) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid()) return 0;
+    long lines = 0;
+    char buffer[1 << 16];
+    for (ssize_t got; (got = ::read(file.get(), buffer, sizeof buffer)) > 0;)
+        lines += std::count(buffer, buffer + got, '\n');
+    return lines;
 }
 
 std::string describeWriteError(int error) {

@@ -18,6 +18,9 @@ WriteResult appendWhole(const std::string& path, std::string_view bytes);
 // Replaces the file's whole content; until the new content is complete on disk the old one stays.
 WriteResult replaceWhole(const std::string& path, std::string_view bytes);
 
+// How many line ends the file holds; 0 when it cannot be read.
+long countLines(const std::string& path);
+
 // A few Turkish words on why a file could not be written, for the user's message.
 std::string describeWriteError(int error);
 

@@ -137,3 +137,18 @@ TEST(BatchOptions, RefusesWhatItCannotUse) {
 
 } // namespace
 } // namespace kanat
+
+namespace kanat {
+namespace {
+
+TEST(TpsReader, TakesMinusOneMinusOneAndNanAsLandmarksNeverPlaced) {
+    const auto specimens = readTps("LM=4\n1 2\n-1 -1\nNaN nan\n-1.00000 -1.00000\nID=1\n", "m.tps");
+    ASSERT_EQ(specimens.size(), 1u);
+    EXPECT_EQ(specimens[0].missing, (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(specimens[0].landmarks[1].first, "");
+    EXPECT_EQ(specimens[0].landmarks[0].first, "1");
+    EXPECT_EQ(readTps("LM=1\n-1 -2\n", "m.tps")[0].missing, std::vector<int>{});
+}
+
+} // namespace
+} // namespace kanat

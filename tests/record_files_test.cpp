@@ -2,6 +2,7 @@
 #include "results/record_text.h"
 #include "results/result_list.h"
 #include "results/text_file.h"
+#include "results/tps_text.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
@@ -160,6 +161,28 @@ TEST_F(FileWriting, ADirectoryInPlaceOfTheFileIsRefused) {
     const WriteResult result = appendWhole(folder + "/12.txt", "x");
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(describeWriteError(result.error), "bu bir klasör");
+}
+
+} // namespace
+} // namespace kanat
+
+namespace kanat {
+namespace {
+
+TEST(TpsText, WritesOneSpecimenWithMissingLandmarksAsMinusOne) {
+    std::array<std::optional<TpsPoint>, 18> points;
+    points[0] = TpsPoint{50, 240};
+    points[1] = TpsPoint{12.345678, -0.5};
+    const std::string text = tpsSpecimen(points, "kanat 1.png", 7, 0.010526316);
+    EXPECT_EQ(text.rfind("LM=18\r\n50.00000 240.00000\r\n12.34568 -0.50000\r\n-1 -1\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("\r\nIMAGE=kanat 1.png\r\nID=7\r\nSCALE=0.010526316\r\n"), std::string::npos) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 22);
+}
+
+TEST(TpsText, LeavesOutAnEmptyImageNameAndKeepsANameOnOneLine) {
+    const std::array<std::optional<TpsPoint>, 18> none;
+    EXPECT_EQ(tpsSpecimen(none, "", 1, 0.5).find("IMAGE="), std::string::npos);
+    EXPECT_NE(tpsSpecimen(none, "a\nb", 1, 0.5).find("IMAGE=a b\r\n"), std::string::npos);
 }
 
 } // namespace

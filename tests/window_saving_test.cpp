@@ -92,7 +92,7 @@ TEST_F(Saving, CancellingTheSaveDialogStillAppendsTheRecord) {
     pressWing();
     click(1);
     EXPECT_EQ(recordLines().size(), 1);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "only 12.txt";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2) << "only 12.txt and 12.tps";
 }
 
 TEST_F(Saving, AFreshWindowSavesAnEmptyRecord) {
@@ -190,6 +190,83 @@ TEST_F(Saving, AProgramFolderThatCannotBeWrittenSendsRecordsToTheUsersDataFolder
     ASSERT_EQ(dialogs.informed.size(), 1) << "said once, at the first save";
     EXPECT_TRUE(dialogs.informed.front().contains(QString::fromStdString(folder + "/user-data/12.txt")));
     EXPECT_TRUE(dialogs.warnings.isEmpty());
+}
+
+} // namespace
+} // namespace kanat::test
+
+namespace kanat::test {
+namespace {
+
+struct TpsSpecimenText {
+    QStringList points;
+    QString image, id, scale;
+};
+
+std::vector<TpsSpecimenText> readTpsFile(const std::string& path) {
+    std::vector<TpsSpecimenText> specimens;
+    for (const std::string& line : readLines(path)) {
+        const QString text = QString::fromStdString(line);
+        if (text.startsWith("LM=")) specimens.emplace_back();
+        else if (text.startsWith("IMAGE=")) specimens.back().image = text.mid(6);
+        else if (text.startsWith("ID=")) specimens.back().id = text.mid(3);
+        else if (text.startsWith("SCALE=")) specimens.back().scale = text.mid(6);
+        else specimens.back().points << text;
+    }
+    return specimens;
+}
+
+TEST_F(Saving, EverySaveAppendsTheLandmarksInSourcePixelsToTwelveTps) {
+    openPicture(quarters(), "kanat3.png");
+    click(5); // one view pixel is one source pixel
+    press(50, 60);
+    press(399, 0);
+    click(1);
+    controls().saves->trigger();
+    const auto specimens = readTpsFile(folder + "/12.tps");
+    ASSERT_EQ(specimens.size(), 2u);
+    ASSERT_EQ(specimens[0].points.size(), 18);
+    // y counts up from the picture's bottom; the view's row comes back from the stored y
+    // within half a pixel, since y was rounded at the press.
+    const auto point = [&](int n) {
+        const QStringList xy = specimens[0].points[n].split(' ');
+        return QPointF(xy[0].toDouble(), xy[1].toDouble());
+    };
+    EXPECT_EQ(point(0).x(), 50);
+    EXPECT_NEAR(point(0).y(), 240, 0.5);
+    EXPECT_EQ(point(1).x(), 399);
+    EXPECT_NEAR(point(1).y(), 300, 0.5);
+    EXPECT_EQ(specimens[0].points[2], "-1 -1");
+    EXPECT_EQ(specimens[0].image, "kanat3.png");
+    EXPECT_EQ(specimens[0].scale, "0.010526316");
+    EXPECT_EQ(specimens[0].id, "1");
+    EXPECT_EQ(specimens[1].id, "2") << "the ID is the record's line in 12.txt";
+}
+
+TEST_F(Saving, TheBatchCalculatorReadsTwelveTpsBackToTheWindowsMeasurements) {
+    openPicture(quarters(), "kanat4.png");
+    click(6); // x4: two view pixels a source pixel, so positions round-trip exactly
+    pressWing();
+    click(1);
+    const QStringList windowLines = listLines().mid(18, 99);
+    const auto result = runBatchTool({folder + "/12.tps"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const QStringList batchLines = QString::fromStdString(result.out).split('\n').mid(0, 99);
+    // Positions come back within a fraction of a pixel, so values agree closely, not exactly.
+    const auto value = [](const QString& line) { return line.section(';', 1).toDouble(); };
+    double worstAngle = 0, worstRatio = 0, worstLength = 0;
+    for (int i = 0; i < 99; ++i) {
+        ASSERT_EQ(windowLines[i].section(';', 0, 0), batchLines[i].section(';', 0, 0));
+        const double difference = std::abs(value(windowLines[i]) - value(batchLines[i]));
+        double& worst = i < 19 ? worstAngle : i < 75 ? worstRatio : worstLength;
+        worst = std::max(worst, i == 74 ? 0 : difference); // the shift is an angle of near-parallel lines
+    }
+    std::printf("window vs 12.tps: worst angle %.3f, ratio %.3f, length %.3f mm\n", worstAngle, worstRatio, worstLength);
+    EXPECT_LT(worstAngle, 1.0);
+    EXPECT_LT(worstRatio, 0.05);
+    // The view's border scales with it, so at x4 a view pixel is a hair less than half a source
+    // pixel: lengths differ by about half a percent on this small picture.
+    EXPECT_LT(worstLength, 0.01);
 }
 
 } // namespace

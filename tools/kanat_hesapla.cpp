@@ -75,7 +75,7 @@ std::vector<Specimen> specimensOf(const BatchOptions& options) {
                               : "ilk 18'i kullanıldı")
                       << "\n";
         for (int n : tps.missing)
-            std::cerr << "uyarı: " << name << ": " << n << ". nokta NaN, boş bırakıldı\n";
+            std::cerr << "uyarı: " << name << ": " << n << ". nokta eksik (NaN ya da -1 -1), boş bırakıldı\n";
         for (int n = 1; n <= landmarkCount && n <= static_cast<int>(tps.landmarks.size()); ++n) {
             specimen.sheet.x(n) = tps.landmarks[static_cast<std::size_t>(n - 1)].first;
             specimen.sheet.y(n) = tps.landmarks[static_cast<std::size_t>(n - 1)].second;

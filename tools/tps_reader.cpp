@@ -48,7 +48,7 @@ bool isNumber(std::string_view text) {
     }
 }
 
-// Some writers mark a landmark they could not place with NaN.
+// Some writers mark a landmark they could not place with NaN, most with -1 -1.
 bool isMissing(std::string_view text) {
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
     return text.size() == 3 && std::tolower(static_cast<unsigned char>(text[0])) == 'n' &&
@@ -131,6 +131,7 @@ private:
         if (isMissing(fields[0]) && isMissing(fields[1])) return {};
         for (const auto field : fields)
             if (!isNumber(field)) fail("koordinat bir sayı değil: " + std::string(field));
+        if (parseLocale(fields[0], '.') == -1 && parseLocale(fields[1], '.') == -1) return {};
         return {std::string(fields[0]), std::string(fields[1])};
     }
 

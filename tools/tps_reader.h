@@ -14,7 +14,7 @@ struct TpsSpecimen {
     std::string image;
     std::string id;
     std::optional<double> scale;
-    std::vector<int> missing; // landmarks written as NaN; their texts stay empty
+    std::vector<int> missing; // landmarks written as NaN or -1 -1; their texts stay empty
 };
 
 // True when the first line that is neither blank nor a '#' comment starts with LM=.

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "measure/landmark_sheet.h"
+#include "results/tps_text.h"
+
+#include <array>
+#include <optional>
+
+namespace kanat {
+
+// How view positions map onto the source picture: the view shows the picture scaled by
+// (1/ratioX, 1/ratioY) and counts landmark y upwards from baseHeight.
+struct ViewOfPicture {
+    double baseHeight = 0;
+    double ratioX = 1;
+    double ratioY = 1;
+    double pictureHeight = 0;
+};
+
+// The landmarks in pixels of the source picture, y counted upwards from its bottom edge; a
+// landmark whose two fields are blank was never placed.
+std::array<std::optional<TpsPoint>, landmarkCount> sourceLandmarks(const LandmarkSheet& sheet,
+                                                                   const std::optional<ViewOfPicture>& view);
+
+} // namespace kanat
