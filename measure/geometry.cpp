@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
 
 namespace kanat {
 namespace {
@@ -36,13 +37,35 @@ constexpr double roughPi = 3.14;
 } // namespace
 
 double readCoordinate(const std::string& text, char decimal) {
-    return parseLocale(fixed7(parseLeadingNumber(text), decimal), decimal);
+    // A calculation reads its 36 landmark texts some 650 times; this pure conversion is
+    // remembered per text so the batch calculator keeps up with large collections.
+    struct Remembered {
+        std::string text;
+        char decimal = 0;
+        double value = 0;
+    };
+    thread_local std::array<Remembered, 512> memo;
+    Remembered& slot = memo[std::hash<std::string>{}(text) % memo.size()];
+    if (slot.decimal == decimal && slot.text == text) return slot.value;
+    const double value = parseLocale(fixed7(parseLeadingNumber(text), decimal), decimal);
+    slot = {text, decimal, value};
+    return value;
 }
 
 std::string distanceText(double x1, double y1, double x2, double y2, char decimal) {
     const double dx = checked::sub(x2, x1);
     const double dy = checked::sub(y2, y1);
-    return fixed7(checked::sqrt(checked::add(checked::square(dx), checked::square(dy))), decimal);
+    const double distance = checked::sqrt(checked::add(checked::square(dx), checked::square(dy)));
+    // The same segments come back in many measurements; their texts are remembered.
+    struct Remembered {
+        double distance = -1;
+        char decimal = 0;
+        std::string text;
+    };
+    thread_local std::array<Remembered, 256> memo;
+    Remembered& slot = memo[std::hash<double>{}(distance) % memo.size()];
+    if (slot.decimal != decimal || slot.distance != distance) slot = {distance, decimal, fixed7(distance, decimal)};
+    return slot.text;
 }
 
 void VertexAngle(WorkingFields& fields, char decimal) {

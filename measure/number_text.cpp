@@ -3,6 +3,9 @@
 #include "measure/arithmetic_error.h"
 
 #include <charconv>
+#include <cstdint>
+#include <optional>
+#include <algorithm>
 #include <cstdlib>
 #include <system_error>
 
@@ -27,9 +30,43 @@ bool allZero(std::string_view digits) {
 
 // Turns the parts of a decimal number into a double; beyond the double range is an overflow,
 // below it a zero of the right sign.
+constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::uint64_t exactMantissaLimit = std::uint64_t{1} << 53;
+
+// Most numbers here have few digits: then one exact multiplication or division by a power of
+// ten gives the correctly rounded double, with no need for the general conversion.
+std::optional<double> exactlyComposed(bool negative, std::string_view integerDigits,
+                                      std::string_view fractionDigits, std::string_view exponentDigits,
+                                      bool negativeExponent) {
+    if (exponentDigits.size() > 4) return std::nullopt;
+    std::uint64_t mantissa = 0;
+    int significant = 0;
+    for (const std::string_view part : {integerDigits, fractionDigits})
+        for (char c : part) {
+            if (significant > 0 || c != '0') ++significant;
+            if (significant > 17) return std::nullopt;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+    if (mantissa > exactMantissaLimit) return std::nullopt;
+    int exponent = 0;
+    for (char c : exponentDigits) exponent = exponent * 10 + (c - '0');
+    if (negativeExponent) exponent = -exponent;
+    exponent -= static_cast<int>(fractionDigits.size());
+    double value = static_cast<double>(mantissa);
+    if (mantissa == 0) value = 0.0;
+    else if (exponent >= 0 && exponent <= 22) value *= powersOfTen[exponent];
+    else if (exponent < 0 && exponent >= -22) value /= powersOfTen[-exponent];
+    else return std::nullopt;
+    return negative ? -value : value;
+}
+
 double composeNumber(bool negative, std::string_view integerDigits,
                      std::string_view fractionDigits, std::string_view exponentDigits,
                      bool negativeExponent) {
+    if (const auto exact =
+            exactlyComposed(negative, integerDigits, fractionDigits, exponentDigits, negativeExponent))
+        return *exact;
     std::string text;
     text.reserve(integerDigits.size() + fractionDigits.size() + exponentDigits.size() + 5);
     if (negative) text += '-';
@@ -97,6 +134,101 @@ NumberScan scanNumber(std::string_view text, char decimal) {
     return scan;
 }
 
+// The shortest round-trip digits of a finite non-zero double: 0 < count <= 17, and the first
+// digit stands at 10^exponent.
+struct DecimalDigits {
+    bool negative = false;
+    char digits[20] = {};
+    int count = 0;
+    int exponent = 0;
+};
+
+DecimalDigits shortestDigits(double value) {
+    char buffer[40];
+    const auto out = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    DecimalDigits result;
+    const char* p = buffer;
+    if (*p == '-') {
+        result.negative = true;
+        ++p;
+    }
+    for (; p < out.ptr && *p != 'e'; ++p)
+        if (isDigit(*p)) result.digits[result.count++] = *p;
+    const bool negativeExponent = p + 1 < out.ptr && p[1] == '-';
+    int exponent = 0;
+    for (p += 2; p < out.ptr; ++p) exponent = exponent * 10 + (*p - '0');
+    result.exponent = negativeExponent ? -exponent : exponent;
+    return result;
+}
+
+// The digits rounded half to even at `decimals` places after the point, without trailing
+// zeros; no digits at all when the value rounds to zero.
+DecimalDigits roundedDigits(const DecimalDigits& digits, int decimals) {
+    DecimalDigits rounded;
+    rounded.negative = digits.negative;
+    const int keep = digits.exponent + 1 + decimals;
+    if (keep >= digits.count) return digits;
+    if (keep < 0) return rounded;
+    int length = keep;
+    std::copy_n(digits.digits, keep, rounded.digits);
+    char* kept = rounded.digits;
+    const char first = digits.digits[keep];
+    const bool moreAfter = keep + 1 < digits.count;
+    const bool lastKeptOdd = keep > 0 && (kept[keep - 1] - '0') % 2 == 1;
+    if (first > '5' || (first == '5' && (moreAfter || lastKeptOdd))) {
+        int position = length - 1;
+        while (position >= 0 && kept[position] == '9') kept[position--] = '0';
+        if (position >= 0) ++kept[position];
+        else {
+            std::copy_backward(kept, kept + length, kept + length + 1);
+            kept[0] = '1';
+            ++length;
+        }
+    }
+    // kept × 10^-decimals: its first digit stands at 10^(length − 1 − decimals).
+    rounded.exponent = length - 1 - decimals;
+    while (length > 0 && kept[length - 1] == '0') --length;
+    int leading = 0;
+    while (leading < length && kept[leading] == '0') ++leading;
+    if (leading == length) return DecimalDigits{digits.negative, {}, 0, 0};
+    std::copy(kept + leading, kept + length, kept);
+    rounded.count = length - leading;
+    rounded.exponent -= leading;
+    return rounded;
+}
+
+// The text %G gives for digits that need no further rounding at `precision`.
+std::string generalText(const DecimalDigits& d, int precision, char decimal) {
+    std::string text;
+    if (d.negative) text += '-';
+    const std::string_view digits(d.digits, static_cast<std::size_t>(d.count));
+    if (d.exponent < -4 || d.exponent >= precision) {
+        text += digits.front();
+        if (d.count > 1) {
+            text += decimal;
+            text += digits.substr(1);
+        }
+        text += d.exponent < 0 ? "E-" : "E+";
+        const int magnitude = d.exponent < 0 ? -d.exponent : d.exponent;
+        if (magnitude < 10) text += '0';
+        text += std::to_string(magnitude);
+    } else if (d.exponent < 0) {
+        text += '0';
+        text += decimal;
+        text.append(static_cast<std::size_t>(-d.exponent - 1), '0');
+        text += digits;
+    } else {
+        const auto whole = static_cast<std::size_t>(d.exponent + 1);
+        text += digits.substr(0, whole);
+        if (digits.size() < whole) text.append(whole - digits.size(), '0');
+        if (digits.size() > whole) {
+            text += decimal;
+            text += digits.substr(whole);
+        }
+    }
+    return text;
+}
+
 std::string_view trimBlanksAndTabs(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
@@ -116,11 +248,18 @@ std::string withSeparator(const char* begin, const char* end, char decimal) {
 } // namespace
 
 double parseLeadingNumber(std::string_view text) {
-    std::string compact;
-    compact.reserve(text.size());
+    // Only blanks, tabs and line feeds are dropped; a short text is compacted on the stack.
+    char shortBuffer[64];
+    std::string longBuffer;
+    char* compact = shortBuffer;
+    if (text.size() > sizeof shortBuffer) {
+        longBuffer.resize(text.size());
+        compact = longBuffer.data();
+    }
+    std::size_t length = 0;
     for (char c : text)
-        if (c != ' ' && c != '\t' && c != '\n') compact += c;
-    const NumberScan scan = scanNumber(compact, '.');
+        if (c != ' ' && c != '\t' && c != '\n') compact[length++] = c;
+    const NumberScan scan = scanNumber(std::string_view(compact, length), '.');
     if (!scan.hasDigits()) return 0.0;
     return composeNumber(scan.negative, scan.integerDigits, scan.fractionDigits,
                          scan.exponentDigits, scan.negativeExponent);
@@ -138,6 +277,12 @@ double parseLocale(std::string_view text, char decimal) {
 std::string formatGeneral(double value, char decimal) {
     if (value == 0.0) return "0";
     checked::result(value);
+    // A normal value whose shortest round-trip text has at most 15 digits prints just those
+    // digits at 15; a subnormal one carries too few bits for that and takes the long way.
+    if (std::isnormal(value)) {
+        const DecimalDigits digits = shortestDigits(value);
+        if (digits.count <= 15) return generalText(digits, 15, decimal);
+    }
     char buffer[40];
     const auto out = std::to_chars(buffer, buffer + sizeof buffer, value,
                                    std::chars_format::general, 15);
@@ -161,43 +306,25 @@ std::string padOrCut7(std::string text) {
 std::string fixed7(double value, char decimal) { return padOrCut7(formatGeneral(value, decimal)); }
 
 std::string formatResult(double value, char decimal) {
+    if (value == 0.0) return "0";
+    checked::result(value);
+    // Rounded digits of at most 15 are exactly the shortest text of the rounded double.
+    const DecimalDigits rounded = roundedDigits(shortestDigits(value), 3);
+    if (rounded.count == 0) return "0";
+    if (rounded.count <= 15) return generalText(rounded, 15, decimal);
     return formatGeneral(roundHalfEven(value, 3), decimal);
 }
 
 double roundHalfEven(double value, int decimals) {
     if (!std::isfinite(value) || value == 0.0) return value;
-    // Shortest round-trip text, d.ddddde±x: its digits are the value's decimal digits.
-    char buffer[40];
-    const auto out = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-    const std::string_view text(buffer, static_cast<std::size_t>(out.ptr - buffer));
-    const bool negative = text.front() == '-';
-    const auto mark = text.find('e');
-    std::string digits;
-    for (char c : text.substr(0, mark))
-        if (isDigit(c)) digits += c;
-    const long exponent = std::strtol(std::string(text.substr(mark + 1)).c_str(), nullptr, 10);
-
-    const long keep = exponent + 1 + decimals; // digits that stay
-    if (keep >= static_cast<long>(digits.size())) return value;
-    if (keep < 0) return negative ? -0.0 : 0.0;
-
-    std::string kept = digits.substr(0, static_cast<std::size_t>(keep));
-    const char first = digits[static_cast<std::size_t>(keep)];
-    const bool moreAfter = static_cast<std::size_t>(keep) + 1 < digits.size();
-    const bool lastKeptOdd = !kept.empty() && (kept.back() - '0') % 2 == 1;
-    const bool up = first > '5' || (first == '5' && (moreAfter || lastKeptOdd));
-    if (up) {
-        int position = static_cast<int>(kept.size()) - 1;
-        while (position >= 0 && kept[static_cast<std::size_t>(position)] == '9')
-            kept[static_cast<std::size_t>(position--)] = '0';
-        if (position < 0) kept.insert(kept.begin(), '1');
-        else ++kept[static_cast<std::size_t>(position)];
-    }
-    if (kept.empty() || allZero(kept)) return negative ? -0.0 : 0.0;
-    const std::string rounded = (negative ? "-" : "") + kept + "e" + std::to_string(-decimals);
-    double result = 0.0;
-    std::from_chars(rounded.data(), rounded.data() + rounded.size(), result);
-    return result;
+    const DecimalDigits digits = shortestDigits(value);
+    if (digits.exponent + 1 + decimals >= digits.count) return value; // nothing to round
+    const DecimalDigits rounded = roundedDigits(digits, decimals);
+    if (rounded.count == 0) return digits.negative ? -0.0 : 0.0;
+    const std::string_view kept(rounded.digits, static_cast<std::size_t>(rounded.count));
+    const int shift = rounded.count - 1 - rounded.exponent; // value = kept × 10^-shift
+    const std::string exponent = std::to_string(shift < 0 ? -shift : shift);
+    return composeNumber(rounded.negative, kept, {}, exponent, shift > 0);
 }
 
 } // namespace kanat
