@@ -6,7 +6,6 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kanat"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kanat Morfometrisi"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/kanat.ico")));
     kanat::QtDialogs dialogs;
     kanat::FormHost host(dialogs, kanat::Environment::fromSystem());

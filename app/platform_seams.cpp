@@ -1,7 +1,6 @@
 #include "app/platform_seams.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
@@ -9,6 +8,9 @@
 
 namespace kanat {
 namespace {
+
+// Qt would add a display name to every window title, so the boxes get theirs here.
+const QString messageTitle = QStringLiteral("Kanat Morfometrisi");
 
 QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode,
                       const QString& proposedName) {
@@ -47,11 +49,11 @@ QString QtDialogs::saveResults(QWidget* parent, const QString& filter, const QSt
 }
 
 void QtDialogs::inform(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, QGuiApplication::applicationDisplayName(), text);
+    QMessageBox::information(parent, messageTitle, text);
 }
 
 void QtDialogs::warn(QWidget* parent, const QString& text) {
-    QMessageBox::warning(parent, QGuiApplication::applicationDisplayName(), text);
+    QMessageBox::warning(parent, messageTitle, text);
 }
 
 Environment Environment::fromSystem() {

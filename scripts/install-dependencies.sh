@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-image-formats-plugins qt6-svg-dev libqt6svg6
   libwmf-dev fonts-urw-base35
-  xvfb xdotool imagemagick clang
+  xvfb xdotool imagemagick clang desktop-file-utils
 )
 
 missing=()
