@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 
 namespace kanat {
@@ -26,8 +27,8 @@ std::array<Point, N> readPoints(const WorkingFields& fields, char decimal) {
     return points;
 }
 
-std::string distanceBetween(const Point& from, const Point& to, char decimal) {
-    return distanceText(from.x, from.y, to.x, to.y, decimal);
+const CutDistance& distanceBetween(const Point& from, const Point& to, char decimal) {
+    return cutDistance(from.x, from.y, to.x, to.y, decimal);
 }
 
 // Degrees the way the measurements report them: with 3.14, not pi.
@@ -45,41 +46,50 @@ double readCoordinate(const std::string& text, char decimal) {
         double value = 0;
     };
     thread_local std::array<Remembered, 512> memo;
-    Remembered& slot = memo[std::hash<std::string>{}(text) % memo.size()];
+    std::uint32_t hash = 2166136261u; // FNV-1a: these texts are a few characters long
+    for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    Remembered& slot = memo[hash % memo.size()];
     if (slot.decimal == decimal && slot.text == text) return slot.value;
     const double value = parseLocale(fixed7(parseLeadingNumber(text), decimal), decimal);
     slot = {text, decimal, value};
     return value;
 }
 
-std::string distanceText(double x1, double y1, double x2, double y2, char decimal) {
+double CutDistance::value() const {
+    if (!readBack) throw ArithmeticError(ArithmeticFault::Conversion);
+    return *readBack;
+}
+
+const CutDistance& cutDistance(double x1, double y1, double x2, double y2, char decimal) {
     const double dx = checked::sub(x2, x1);
     const double dy = checked::sub(y2, y1);
     const double distance = checked::sqrt(checked::add(checked::square(dx), checked::square(dy)));
     // The same segments come back in many measurements; their texts are remembered.
-    struct Remembered {
-        double distance = -1;
-        char decimal = 0;
-        std::string text;
-    };
-    thread_local std::array<Remembered, 256> memo;
-    Remembered& slot = memo[std::hash<double>{}(distance) % memo.size()];
-    if (slot.decimal != decimal || slot.distance != distance) slot = {distance, decimal, fixed7(distance, decimal)};
-    return slot.text;
+    thread_local std::array<CutDistance, 256> memo;
+    CutDistance& slot = memo[std::hash<double>{}(distance) % memo.size()];
+    if (slot.decimal == decimal && slot.distance == distance) return slot;
+    slot = {distance, decimal, fixed7(distance, decimal), std::nullopt};
+    try {
+        slot.readBack = parseLocale(slot.text, decimal);
+    } catch (const ArithmeticError&) {
+        // Read back where it is used, and fail there.
+    }
+    return slot;
 }
 
 void VertexAngle(WorkingFields& fields, char decimal) {
     const auto p = readPoints<3>(fields, decimal);
-    const std::string a = distanceBetween(p[0], p[1], decimal);
-    const std::string b = distanceBetween(p[1], p[2], decimal);
-    const std::string c = distanceBetween(p[2], p[0], decimal);
-    fields[Field::Txt1] = a;
-    fields[Field::Txt2] = c;
-    fields[Field::Txt3] = b;
+    // Copies: a later distance may take the memo slot of an earlier one.
+    const CutDistance a = distanceBetween(p[0], p[1], decimal);
+    const CutDistance b = distanceBetween(p[1], p[2], decimal);
+    const CutDistance c = distanceBetween(p[2], p[0], decimal);
+    fields[Field::Txt1] = a.text;
+    fields[Field::Txt2] = c.text;
+    fields[Field::Txt3] = b.text;
 
-    const double sideA = parseLocale(fields[Field::Txt1], decimal);
-    const double sideC = parseLocale(fields[Field::Txt2], decimal);
-    const double sideB = parseLocale(fields[Field::Txt3], decimal);
+    const double sideA = a.value();
+    const double sideC = c.value();
+    const double sideB = b.value();
     const double numerator =
         checked::sub(checked::square(sideC), checked::add(checked::square(sideA), checked::square(sideB)));
     const double denominator = checked::mul(checked::mul(sideA, -2.0), sideB);
@@ -92,10 +102,9 @@ void VertexAngle(WorkingFields& fields, char decimal) {
 
 void DistanceRatio(WorkingFields& fields, char decimal) {
     const auto p = readPoints<4>(fields, decimal);
-    const std::string first = distanceBetween(p[0], p[1], decimal);
-    const std::string second = distanceBetween(p[2], p[3], decimal);
-    fields[Field::oran] = formatResult(
-        checked::div(parseLocale(first, decimal), parseLocale(second, decimal)), decimal);
+    const double first = distanceBetween(p[0], p[1], decimal).value();
+    const double second = distanceBetween(p[2], p[3], decimal).value();
+    fields[Field::oran] = formatResult(checked::div(first, second), decimal);
 }
 
 double ArcCos(const double& x) {

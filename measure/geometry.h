@@ -2,6 +2,7 @@
 
 #include "measure/working_fields.h"
 
+#include <optional>
 #include <string>
 
 namespace kanat {
@@ -10,8 +11,17 @@ namespace kanat {
 // read back with the locale parse.
 double readCoordinate(const std::string& text, char decimal);
 
-// Seven-character text of the distance between (x1, y1) and (x2, y2).
-std::string distanceText(double x1, double y1, double x2, double y2, char decimal);
+// The distance between two points as the procedures hold it: its seven-character text, and
+// that text read back with the locale parse (which fails for a cut exponent form).
+struct CutDistance {
+    double distance = -1;
+    char decimal = 0;
+    std::string text;
+    std::optional<double> readBack;
+
+    double value() const;
+};
+const CutDistance& cutDistance(double x1, double y1, double x2, double y2, char decimal);
 
 // Angle at point 2 between the directions to points 1 and 3; writes Txt1, Txt2, Txt3, cs, oran.
 void VertexAngle(WorkingFields& fields, char decimal);

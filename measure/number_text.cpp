@@ -197,6 +197,63 @@ DecimalDigits roundedDigits(const DecimalDigits& digits, int decimals) {
     return rounded;
 }
 
+// The digits of an integer 0 < whole < 10^18, without trailing zeros, the first standing at
+// 10^(digit count − 1 − shift).
+DecimalDigits digitsOfWhole(bool negative, std::uint64_t whole, int shift) {
+    DecimalDigits digits;
+    digits.negative = negative;
+    char buffer[24];
+    const auto out = std::to_chars(buffer, buffer + sizeof buffer, whole);
+    int length = static_cast<int>(out.ptr - buffer);
+    digits.exponent = length - 1 - shift;
+    while (length > 1 && buffer[length - 1] == '0') --length;
+    std::copy_n(buffer, length, digits.digits);
+    digits.count = length;
+    return digits;
+}
+
+// The value rounded to 15 significant digits, as %.15G does, found with one exact scaling
+// when that leaves no doubt: the scaled value's error is under 0.07, so unless it lies within
+// a quarter of a half, the nearest whole number is the rounded mantissa.
+std::optional<DecimalDigits> fifteenDigits(double value) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-4 && magnitude < 1e14)) return std::nullopt;
+    // A guess of the decimal exponent; a wrong guess shows in the mantissa's range below.
+    int exponent = 0;
+    if (magnitude >= 1) {
+        while (exponent < 13 && magnitude >= powersOfTen[exponent + 1]) ++exponent;
+    } else {
+        exponent = -1;
+        while (exponent > -4 && magnitude < 1.0 / powersOfTen[-exponent]) --exponent;
+    }
+    const int shift = 14 - exponent;
+    if (shift > 22) return std::nullopt;
+    const double scaled = magnitude * powersOfTen[shift];
+    const double fraction = scaled - std::floor(scaled);
+    if (std::fabs(fraction - 0.5) < 0.25) return std::nullopt;
+    const auto whole = static_cast<std::uint64_t>(std::llround(scaled));
+    if (whole < 100000000000000ULL || whole >= 1000000000000000ULL) return std::nullopt;
+    return digitsOfWhole(value < 0, whole, shift);
+}
+
+// |value| × 10^decimals rounded half to even, without the shortest text, when the value is far
+// enough from a tie that neither the scaling's error nor the distance to the shortest text
+// (both below 2e-7 here) could change the side it rounds to.
+std::optional<std::uint64_t> quicklyRounded(double value, int decimals) {
+    if (!(std::fabs(value) < 1e6) || decimals < 0 || decimals > 3) return std::nullopt;
+    const double scaled = std::fabs(value) * powersOfTen[decimals];
+    const double fraction = scaled - std::floor(scaled);
+    if (std::fabs(fraction - 0.5) < 1e-6) return std::nullopt;
+    return static_cast<std::uint64_t>(std::llround(scaled));
+}
+
+std::optional<DecimalDigits> quicklyRounded3(double value) {
+    const auto whole = quicklyRounded(value, 3);
+    if (!whole) return std::nullopt;
+    if (*whole == 0) return DecimalDigits{value < 0, {}, 0, 0};
+    return digitsOfWhole(value < 0, *whole, 3);
+}
+
 // The text %G gives for digits that need no further rounding at `precision`.
 std::string generalText(const DecimalDigits& d, int precision, char decimal) {
     std::string text;
@@ -277,6 +334,7 @@ double parseLocale(std::string_view text, char decimal) {
 std::string formatGeneral(double value, char decimal) {
     if (value == 0.0) return "0";
     checked::result(value);
+    if (const auto digits = fifteenDigits(value)) return generalText(*digits, 15, decimal);
     // A normal value whose shortest round-trip text has at most 15 digits prints just those
     // digits at 15; a subnormal one carries too few bits for that and takes the long way.
     if (std::isnormal(value)) {
@@ -309,14 +367,19 @@ std::string formatResult(double value, char decimal) {
     if (value == 0.0) return "0";
     checked::result(value);
     // Rounded digits of at most 15 are exactly the shortest text of the rounded double.
-    const DecimalDigits rounded = roundedDigits(shortestDigits(value), 3);
+    const auto quick = quicklyRounded3(value);
+    const DecimalDigits rounded = quick ? *quick : roundedDigits(shortestDigits(value), 3);
     if (rounded.count == 0) return "0";
     if (rounded.count <= 15) return generalText(rounded, 15, decimal);
     return formatGeneral(roundHalfEven(value, 3), decimal);
 }
 
 double roundHalfEven(double value, int decimals) {
-    if (!std::isfinite(value) || value == 0.0) return value;
+    if (!std::isfinite(value) || std::trunc(value) == value) return value; // whole already
+    if (const auto whole = quicklyRounded(value, decimals)) {
+        const double magnitude = static_cast<double>(*whole) / powersOfTen[decimals];
+        return value < 0 ? -magnitude : magnitude;
+    }
     const DecimalDigits digits = shortestDigits(value);
     if (digits.exponent + 1 + decimals >= digits.count) return value; // nothing to round
     const DecimalDigits rounded = roundedDigits(digits, decimals);
