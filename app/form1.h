@@ -26,6 +26,7 @@ public:
     QString viewScale() const { return viewScale_; }
     QString mmPerPixel() const { return mmPerPixel_; }
     QString recordFilePath() const;
+    const std::string& accumulatedSaveText() const { return accumulatedSaveText_; }
 
     // The commands, as the buttons, the check box and the menu run them.
     void openImage();
@@ -61,6 +62,9 @@ private:
     Form1Controls controls_;
     QImage source_;           // Picture1's picture, at its own size
     QString openedImagePath_; // the image last opened; its file title names the saved record
+    // Every block saved since the window was loaded. Held here, not in the hidden Text44: a line
+    // edit cuts its text at 32767 characters, a dozen wings' worth.
+    std::string accumulatedSaveText_;
     QString viewScale_;
     QString mmPerPixel_;
 };

@@ -36,7 +36,9 @@ struct Form1Controls {
     QLabel* Label19 = nullptr;
     QLabel* Image7 = nullptr;
     QListWidget* List1 = nullptr;
-    std::array<QLineEdit*, 45> Text{}; // Text[1] … Text[44]; 37 to 42 do not exist
+    // Text[1] … Text[44]; 37 to 42 do not exist. Text44 stays empty: Form1 holds the
+    // accumulated save text itself, which outgrows what a line edit keeps.
+    std::array<QLineEdit*, 45> Text{};
     std::map<QString, QLineEdit*> working; // x11 … oran, renk
     QAction* oimage = nullptr;
     QAction* saves = nullptr;

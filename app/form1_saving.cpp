@@ -36,14 +36,13 @@ QString reason(int error) { return QString::fromStdString(describeWriteError(err
 QString Form1::recordFilePath() const { return QDir(environment_.programFolder).filePath(QStringLiteral("12.txt")); }
 
 void Form1::save() {
-    QLineEdit* accumulated = controls_.Text[44];
-    accumulated->setText(accumulated->text() + QString::fromStdString(resultBlock(listLines(*controls_.List1))));
+    accumulatedSaveText_ += resultBlock(listLines(*controls_.List1));
     const QString proposal = fileTitle() + QStringLiteral(".txt");
     session_.record.savedImageName = fileTitle().toStdString();
 
     const QString chosen = dialogs_.saveResults(this, saveFilter, proposal);
     if (!chosen.isEmpty()) {
-        const std::string bytes = toCodePage1254(accumulated->text().toStdString() + "\r\n");
+        const std::string bytes = toCodePage1254(accumulatedSaveText_ + "\r\n");
         const WriteResult written = replaceWhole(chosen.toStdString(), bytes);
         if (!written.ok())
             dialogs_.warn(this, QStringLiteral("Sonuç dosyası \"%1\" yazılamadı: %2.").arg(chosen, reason(written.error)));

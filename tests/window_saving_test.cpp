@@ -271,3 +271,25 @@ TEST_F(Saving, TheBatchCalculatorReadsTwelveTpsBackToTheWindowsMeasurements) {
 
 } // namespace
 } // namespace kanat::test
+
+namespace kanat::test {
+namespace {
+
+TEST_F(Saving, ASessionOfManyWingsKeepsEveryBlockInTheResultFile) {
+    // Far more than a line edit's 32767 characters.
+    const QString out = QString::fromStdString(folder) + "/season.txt";
+    constexpr int wings = 25;
+    for (int wing = 0; wing < wings; ++wing) {
+        click(2);
+        pressWing();
+        dialogs.saveAnswers.push_back(out);
+        click(1);
+    }
+    const std::string bytes = readFile(out.toStdString());
+    EXPECT_GT(bytes.size(), 32767u);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), wings * 135 + 1);
+    EXPECT_EQ(recordLines().size(), wings);
+}
+
+} // namespace
+} // namespace kanat::test
