@@ -190,3 +190,31 @@ TEST_F(Window, TheAboutBoxChangesNothing) {
 
 } // namespace
 } // namespace kanat::test
+
+namespace kanat::test {
+namespace {
+
+TEST_F(WindowTest, AtX4TheFarCornerOfALargePictureCanBeReachedAndMarked) {
+    QImage picture(3000, 2000, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setPixel(2999, 1999, qRgb(255, 0, 0));
+    openPicture(picture, "large.png");
+    click(6);
+    QScrollArea* area = controls().viewArea;
+    ASSERT_EQ(controls().Picture2->size(), QSize(6008, 4008));
+    area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    QApplication::processEvents();
+    // The last drawing-area pixel is where the view's bottom-right corner shows.
+    const QPoint shown = area->viewport()->rect().bottomRight() - QPoint(WingView::borderWidth, WingView::borderWidth);
+    ASSERT_EQ(area->viewport()->childAt(shown), controls().Picture2);
+    const QPoint corner = controls().Picture2->mapFrom(area->viewport(), shown);
+    QTest::mousePress(controls().Picture2, Qt::LeftButton, {}, corner);
+    QTest::mouseRelease(controls().Picture2, Qt::LeftButton, {}, corner);
+    ASSERT_EQ(field("Text43")->text(), "1");
+    EXPECT_EQ(text(1), "6003") << "x of the last drawing-area pixel, 6004 wide";
+    EXPECT_EQ(controls().Picture2->markCount(), 1u);
+}
+
+} // namespace
+} // namespace kanat::test
