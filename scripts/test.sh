@@ -20,3 +20,8 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S "$top" -B "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DKANAT_SANITIZE=ON >/dev/null
 cmake --build "$top/build-sanitize" -j"$jobs"
 ctest --test-dir "$top/build-sanitize" -j"$jobs" --output-on-failure
+
+if command -v clang++ >/dev/null 2>&1; then
+  echo "== fuzzing the picture loader, 30 s a target =="
+  "$top/scripts/fuzz.sh" 30
+fi

@@ -1,0 +1,31 @@
+#include "view/raster_picture.h"
+
+#include "view/picture_errors.h"
+#include "view/raster_completeness.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+namespace kanat {
+
+LoadedPicture decodeRaster(PictureFormat format, const QByteArray& bytes, qint64 byteLimit) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, qtFormatName(format));
+    reader.setAutoDetectImageFormat(false);
+    reader.setAutoTransform(false);
+    QSize size = reader.size();
+    if (!size.isValid() && format == PictureFormat::Bmp) size = bmpClaimedSize(bytes);
+    if (!size.isValid() || size.isEmpty()) return {{}, pictureError::damaged()};
+    if (pictureError::decodedBytes(size) > byteLimit)
+        return {{}, pictureError::pictureTooLarge(size, byteLimit)};
+    if (!rasterLooksComplete(format, bytes)) return {{}, pictureError::damaged()};
+    // Qt's own ceiling (128 MB by default) would refuse photographs we accept.
+    QImageReader::setAllocationLimit(static_cast<int>((byteLimit + (1 << 20) - 1) >> 20));
+    QImage image = reader.read();
+    if (image.isNull()) return {{}, pictureError::damaged()};
+    return {std::move(image), {}};
+}
+
+} // namespace kanat
