@@ -37,6 +37,10 @@ constexpr Magnification magnifications[] = {
 std::string text(const QLineEdit* field) { return field->text().toStdString(); }
 QString qtext(const std::string& value) { return QString::fromStdString(value); }
 
+// The hidden controls that mirror the working fields, in the order of `Field`.
+constexpr const char* workingFieldNames[workingFieldCount] = {
+    "x11", "y11", "x22", "y22", "x33", "y33", "x44", "y44", "Txt1", "Txt2", "Txt3", "cs", "oran", "renk"};
+
 // The picture boxes have a border of this many pixels on each side.
 constexpr int border = WingView::borderWidth;
 
@@ -146,19 +150,15 @@ LandmarkSheet Form1::landmarkSheet() const {
 }
 
 WorkingFields Form1::workingFields() const {
-    static const char* const names[] = {"x11", "y11", "x22", "y22", "x33", "y33", "x44",
-                                        "y44", "Txt1", "Txt2", "Txt3", "cs", "oran", "renk"};
     WorkingFields fields;
     for (std::size_t i = 0; i < workingFieldCount; ++i)
-        fields.texts[i] = text(controls_.working.at(QString::fromUtf8(names[i])));
+        fields.texts[i] = text(controls_.working.at(QString::fromUtf8(workingFieldNames[i])));
     return fields;
 }
 
 void Form1::showWorkingFields(const WorkingFields& fields) {
-    static const char* const names[] = {"x11", "y11", "x22", "y22", "x33", "y33", "x44",
-                                        "y44", "Txt1", "Txt2", "Txt3", "cs", "oran", "renk"};
     for (std::size_t i = 0; i < workingFieldCount; ++i)
-        controls_.working.at(QString::fromUtf8(names[i]))->setText(qtext(fields.texts[i]));
+        controls_.working.at(QString::fromUtf8(workingFieldNames[i]))->setText(qtext(fields.texts[i]));
 }
 
 std::optional<ViewOfPicture> Form1::viewOfPicture() const {
