@@ -160,3 +160,19 @@ TEST_F(BatchTool, HelpDescribesTheOptions) {
 
 } // namespace
 } // namespace kanat
+
+namespace kanat {
+namespace {
+
+TEST_F(BatchTool, AByteOrderMarkBeforeTheFirstLandmarkIsNotPartOfIt) {
+    const std::string golden = test::readFile(test::sharedData("golden/wing-x05-point.txt"));
+    const auto plain = test::runBatchTool({"--mm-per-pixel", "0.021052632", write("plain.txt", golden)});
+    const auto marked = test::runBatchTool({"--mm-per-pixel", "0.021052632", write("marked.txt", "\xEF\xBB\xBF" + golden)});
+    ASSERT_EQ(marked.status, 0) << marked.err;
+    EXPECT_EQ(marked.out, plain.out);
+    const auto tps = test::runBatchTool({write("marked.tps", "\xEF\xBB\xBFLM=1\n1 2\n")});
+    EXPECT_EQ(tps.status, 0) << tps.err;
+}
+
+} // namespace
+} // namespace kanat

@@ -40,7 +40,10 @@ std::string readWholeFile(const std::string& path) {
     std::ostringstream content;
     content << file.rdbuf();
     if (file.bad()) throw InputError(path, 0, "dosya okunamadı");
-    return content.str();
+    std::string text = content.str();
+    // Editors on some systems start UTF-8 files with a byte-order mark; it is no coordinate.
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    return text;
 }
 
 std::string fileNameOf(const std::string& path) {
