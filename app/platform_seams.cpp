@@ -14,18 +14,24 @@ const QString messageTitle = QStringLiteral("Kanat Morfometrisi");
 
 QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode,
                       const QString& proposedName) {
-    QFileDialog dialog(parent);
-    // Our own dialog, so the filters look and match the same on every desktop.
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilters(dialogNameFilters(filter));
-    if (!proposedName.isEmpty()) dialog.selectFile(proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    const auto dialog = makeFileDialog(parent, filter, mode, proposedName);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    return dialog->selectedFiles().constFirst();
 }
 
 } // namespace
+
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& filter,
+                                            QFileDialog::AcceptMode mode, const QString& proposedName) {
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    // Our own dialog, so the filters look and match the same on every desktop.
+    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setNameFilters(dialogNameFilters(filter));
+    if (!proposedName.isEmpty()) dialog->selectFile(proposedName);
+    return dialog;
+}
 
 QStringList dialogNameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -38,7 +44,6 @@ QStringList dialogNameFilters(const QString& filter) {
     return filters;
 }
 
-QString qtFilterText(const QString& filter) { return dialogNameFilters(filter).join(QStringLiteral(";;")); }
 
 QString QtDialogs::openImage(QWidget* parent, const QString& filter) {
     return runFileDialog(parent, filter, QFileDialog::AcceptOpen, {});

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFileDialog>
 #include <QString>
+#include <memory>
 
 class QWidget;
 
@@ -38,6 +40,9 @@ struct Environment {
 // "desc|pattern|desc|pattern|" filters as Qt's dialogs take them, showing each description as
 // it stands and matching its pattern whatever the letter case of the file name.
 QStringList dialogNameFilters(const QString& filter);
-QString qtFilterText(const QString& filter);
+
+// The file dialog the window shows, set up but not yet shown.
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& filter,
+                                            QFileDialog::AcceptMode mode, const QString& proposedName);
 
 } // namespace kanat

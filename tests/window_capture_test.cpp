@@ -3,6 +3,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QListView>
+#include <fstream>
 #include <QGroupBox>
 #include <QScrollBar>
 #include <QLabel>
@@ -214,6 +217,44 @@ TEST_F(WindowTest, AtX4TheFarCornerOfALargePictureCanBeReachedAndMarked) {
     ASSERT_EQ(field("Text43")->text(), "1");
     EXPECT_EQ(text(1), "6003") << "x of the last drawing-area pixel, 6004 wide";
     EXPECT_EQ(controls().Picture2->markCount(), 1u);
+}
+
+} // namespace
+} // namespace kanat::test
+
+namespace kanat::test {
+namespace {
+
+TEST_F(WindowTest, TheOpenDialogShowsEachFilterAsWrittenAndMatchesAnyLetterCase) {
+    controls().oimage->trigger(); // cancelled: only the filter is kept
+    ASSERT_EQ(dialogs.openFilters.size(), 1);
+    for (const char* name : {"KANAT.BMP", "wing.Bmp", "notes.txt", "photo.JPG"})
+        std::ofstream(folder + "/" + name) << "x";
+    const auto dialog = makeFileDialog(nullptr, dialogs.openFilters.front(), QFileDialog::AcceptOpen, {});
+    const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    QStringList shown;
+    for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+    EXPECT_EQ(shown, (QStringList{"bmp files (*.BMP)", "jpg files(*.jpg)", "JPE files(*.jpe)", "GIF files(*.gif)",
+                                  "wmf files(*.wmf)", "All files(*.*)"}));
+    dialog->setDirectory(QString::fromStdString(folder));
+    const auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    ASSERT_NE(list, nullptr);
+    auto names = [&] {
+        QStringList found;
+        for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
+            found << list->model()->index(row, 0, list->rootIndex()).data().toString();
+        found.sort();
+        return found;
+    };
+    // The dialog reads the folder in the background.
+    auto settle = [&](const QStringList& expected) {
+        for (int wait = 0; wait < 100 && names() != expected; ++wait) QTest::qWait(50);
+        EXPECT_EQ(names(), expected);
+    };
+    settle({"KANAT.BMP", "wing.Bmp"});
+    dialog->selectNameFilter(dialogNameFilters(dialogs.openFilters.front())[1]);
+    settle({"photo.JPG"});
 }
 
 } // namespace
