@@ -4,8 +4,8 @@
 #include "measure/calculate.h"
 #include "measure/number_text.h"
 #include "results/result_list.h"
-#include "view/picture_loader.h"
-#include "view/picture_pixels.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_pixels.h"
 #include "view/wing_view.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // large wing photographs, and how fast the batch calculator goes; offscreen, on pictures it
 // makes itself. Prints one figure a line as "name: value unit".
 #include "app/form_host.h"
-#include "view/picture_loader.h"
+#include "picture/picture_loader.h"
 #include "view/wing_view.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "measure/landmark_sheet.h"
-#include "results/tps_text.h"
+#include "landmarks/tps_point.h"
 
 #include <array>
 #include <optional>

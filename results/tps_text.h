@@ -1,15 +1,12 @@
 #pragma once
 
+#include "landmarks/tps_point.h"
+
 #include <array>
 #include <optional>
 #include <string>
 
 namespace kanat {
-
-struct TpsPoint {
-    double x = 0;
-    double y = 0; // counted upwards from the picture's bottom edge
-};
 
 // One specimen in the TPS text of geometric morphometrics (UTF-8, CR LF): LM=18, the points
 // ("-1 -1" for one never placed), IMAGE=, ID= and SCALE= (millimetres per pixel).

@@ -10,7 +10,7 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$top/build}" && pwd)"
-wing="${2:-$top/../shared/data/wings/ES-0009-2098-4-f.dw.png}"
+wing="${2:-$top/tests/data/wings/ES-0009-2098-4-f.dw.png}"
 wing="$(cd "$(dirname "$wing")" && pwd)/$(basename "$wing")"
 output="$top/docs/screenshot.png"
 magick_import=/usr/bin/import

@@ -9,7 +9,7 @@ export QT_QPA_PLATFORM=offscreen
 export PYTHONDONTWRITEBYTECODE=1
 
 echo "== build and test =="
-cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKANAT_WERROR=ON >/dev/null
 cmake --build "$top/build" -j"$jobs"
 ctest --test-dir "$top/build" -j"$jobs" --output-on-failure
 
@@ -17,7 +17,7 @@ echo "== the same tests under AddressSanitizer and UndefinedBehaviorSanitizer ==
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS="suppressions=$top/tests/leak-suppressions.txt:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-cmake -S "$top" -B "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DKANAT_SANITIZE=ON >/dev/null
+cmake -S "$top" -B "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DKANAT_SANITIZE=ON -DKANAT_WERROR=ON >/dev/null
 cmake --build "$top/build-sanitize" -j"$jobs"
 ctest --test-dir "$top/build-sanitize" -j"$jobs" --output-on-failure
 

@@ -48,7 +48,7 @@ TEST(TpsReader, ReadsTheFilesOfRealWriters) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        const std::string content = test::readFile(test::sharedData(std::string("tps/") + c.file));
+        const std::string content = test::readFile(test::testData(std::string("tps/") + c.file));
         ASSERT_TRUE(looksLikeTps(content));
         const auto specimens = readTps(content, c.file);
         ASSERT_EQ(specimens.size(), c.specimens);
@@ -57,20 +57,24 @@ TEST(TpsReader, ReadsTheFilesOfRealWriters) {
 }
 
 TEST(TpsReader, KeepsCoordinateTextsAndKeywordValuesAsWritten) {
-    const auto bees = readTps(test::readFile(test::sharedData("tps/Wing-Geometric-Morphometrics__bee_wings.TPS")), "b");
+    const auto bees = readTps(test::readFile(test::testData("tps/Wing-Geometric-Morphometrics__bee_wings.TPS")), "b");
+    ASSERT_FALSE(bees.empty());
     EXPECT_EQ(bees[0].landmarks[0], (std::pair<std::string, std::string>{"5184.00000", "363.00000"}));
     EXPECT_EQ(bees[0].image, "UCSB_IZC00008208_L.JPG");
     EXPECT_EQ(bees[0].id, "0");
 
-    const auto aligned = readTps(test::readFile(test::sharedData("tps/Modan2__digitized_aligned.tps")), "a");
+    const auto aligned = readTps(test::readFile(test::testData("tps/Modan2__digitized_aligned.tps")), "a");
+    ASSERT_FALSE(aligned.empty());
     EXPECT_NE(aligned[0].landmarks[0].first.find("E-00"), std::string::npos);
 
-    const auto trilobites = readTps(test::readFile(test::sharedData("tps/ktch__data_landmark_trilobite_cephala.tps")), "t");
+    const auto trilobites = readTps(test::readFile(test::testData("tps/ktch__data_landmark_trilobite_cephala.tps")), "t");
+    ASSERT_FALSE(trilobites.empty());
     ASSERT_TRUE(trilobites[0].scale);
     EXPECT_DOUBLE_EQ(*trilobites[0].scale, 0.0014);
     EXPECT_EQ(trilobites[0].id, "1020_Liu_1977");
 
-    const auto olives = readTps(test::readFile(test::sharedData("tps/Momocs__outlines.tps")), "o");
+    const auto olives = readTps(test::readFile(test::testData("tps/Momocs__outlines.tps")), "o");
+    ASSERT_FALSE(olives.empty());
     EXPECT_FALSE(olives[0].image.empty());
 }
 
@@ -105,7 +109,7 @@ TEST(TpsReader, ReportsBadInputWithFileAndLine) {
             EXPECT_EQ(std::string(error.what()).rfind(prefix, 0), 0u) << error.what();
         }
     }
-    EXPECT_THROW(readTps(test::readFile(test::sharedData("tps/Modan2__Phacops_flat_20230619.tps")), "p"), InputError);
+    EXPECT_THROW(readTps(test::readFile(test::testData("tps/Modan2__Phacops_flat_20230619.tps")), "p"), InputError);
 }
 
 TEST(TpsReader, TellsTpsFromACoordinateFile) {

@@ -40,7 +40,7 @@ TEST_F(BatchTool, PrintsTheGoldenLinesForACoordinateFile) {
                           {"degenerate-point", "0.010526316", "."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string base = test::sharedData(std::string("golden/") + c.name);
+        const std::string base = test::testData(std::string("golden/") + c.name);
         const auto result =
             test::runBatchTool({"--mm-per-pixel", c.mmPerPixel, "--decimal", c.decimal, base + ".txt"});
         ASSERT_EQ(result.status, 0) << result.err;
@@ -89,7 +89,7 @@ TEST_F(BatchTool, AppendsACodePage1254RecordNamedAfterTheImage) {
     ASSERT_TRUE(picture.save(QString::fromStdString(image)));
     const std::string record = folder + "/12.txt";
     const auto result = test::runBatchTool(
-        {"--image", image, "--record", record, test::sharedData("golden/wing-x05-point.txt")});
+        {"--image", image, "--record", record, test::testData("golden/wing-x05-point.txt")});
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string bytes = test::readFile(record);
     EXPECT_EQ(bytes.rfind("kanat1.png\t", 0), 0u);
@@ -165,7 +165,7 @@ namespace kanat {
 namespace {
 
 TEST_F(BatchTool, AByteOrderMarkBeforeTheFirstLandmarkIsNotPartOfIt) {
-    const std::string golden = test::readFile(test::sharedData("golden/wing-x05-point.txt"));
+    const std::string golden = test::readFile(test::testData("golden/wing-x05-point.txt"));
     const auto plain = test::runBatchTool({"--mm-per-pixel", "0.021052632", write("plain.txt", golden)});
     const auto marked = test::runBatchTool({"--mm-per-pixel", "0.021052632", write("marked.txt", "\xEF\xBB\xBF" + golden)});
     ASSERT_EQ(marked.status, 0) << marked.err;

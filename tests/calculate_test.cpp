@@ -32,7 +32,7 @@ TEST(Calculate, GivesTheGoldenLinesOfIndependentlyComputedWings) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string base = test::sharedData(std::string("golden/") + c.name);
+        const std::string base = test::testData(std::string("golden/") + c.name);
         WorkingFields fields;
         const auto lines = resultLines(
             Calculate(sheetFromFile(base + ".txt"), fields, c.mmPerPixel, c.decimal, NoPicture()));

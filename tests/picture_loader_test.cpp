@@ -1,7 +1,7 @@
 #include "tests/picture_corpus.h"
 #include "tests/test_support.h"
 #include "tests/wmf_writer.h"
-#include "view/picture_loader.h"
+#include "picture/picture_loader.h"
 
 #include <QImageReader>
 #include <gtest/gtest.h>

@@ -4,12 +4,15 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <sys/wait.h>
 
 namespace kanat::test {
 
 std::string readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
+    // A missing data file fails its test by name, not with an empty text read further on.
+    if (!file) throw std::runtime_error("cannot read the test file " + path);
     std::ostringstream content;
     content << file.rdbuf();
     return content.str();
@@ -25,7 +28,7 @@ std::vector<std::string> readLines(const std::string& path) {
     return lines;
 }
 
-std::string sharedData(const std::string& relative) { return std::string(KANAT_SHARED_DATA) + "/" + relative; }
+std::string testData(const std::string& relative) { return std::string(KANAT_TEST_DATA) + "/" + relative; }
 
 std::string makeTemporaryFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kanat-test-XXXXXX").string();

@@ -7,7 +7,7 @@ namespace kanat::test {
 
 std::string readFile(const std::string& path);
 std::vector<std::string> readLines(const std::string& path);
-std::string sharedData(const std::string& relative);
+std::string testData(const std::string& relative);
 
 // A fresh empty folder under the system's temporary folder, removed by the caller's fixture.
 std::string makeTemporaryFolder();

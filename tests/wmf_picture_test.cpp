@@ -1,6 +1,6 @@
 #include "tests/picture_corpus.h"
 #include "tests/wmf_writer.h"
-#include "view/picture_loader.h"
+#include "picture/picture_loader.h"
 
 #include <gtest/gtest.h>
 

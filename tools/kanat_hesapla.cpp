@@ -10,8 +10,8 @@
 #include "tools/coordinate_file.h"
 #include "tools/input_error.h"
 #include "tools/tps_reader.h"
-#include "view/picture_loader.h"
-#include "view/picture_pixels.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_pixels.h"
 
 #include <cstdio>
 #include <filesystem>

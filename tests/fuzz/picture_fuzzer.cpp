@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes given to the picture loader, as if read from a file.
 #include "tests/fuzz/fuzz_support.h"
-#include "view/picture_loader.h"
+#include "picture/picture_loader.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     kanat::fuzz::silenceQt();

@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes played as a Windows metafile.
 #include "tests/fuzz/fuzz_support.h"
-#include "view/wmf_picture.h"
+#include "picture/wmf_picture.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     kanat::fuzz::silenceQt();

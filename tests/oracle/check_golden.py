@@ -3,7 +3,7 @@
 output byte for byte with the expected 117 lines.
 
 Usage: check_golden.py [GOLDEN_DIR]
-GOLDEN_DIR defaults to $KANAT_GOLDEN_DIR, else shared/data/golden beside the
+GOLDEN_DIR defaults to $KANAT_GOLDEN_DIR, else tests/data/golden of this
 repository. Exits 1 on any difference, printing the first differing line.
 """
 
@@ -26,8 +26,7 @@ def default_golden_dir():
     env = os.environ.get("KANAT_GOLDEN_DIR")
     if env:
         return env
-    repo = os.path.dirname(os.path.dirname(HERE))
-    return os.path.join(os.path.dirname(repo), "shared", "data", "golden")
+    return os.path.join(os.path.dirname(HERE), "data", "golden")
 
 
 def first_difference(actual, expected):

@@ -1,4 +1,4 @@
-#include "view/picture_format.h"
+#include "picture/picture_format.h"
 
 #include <array>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "view/wmf_device.h"
+#include "picture/wmf_device.h"
 
 #include <algorithm>
 #include <cmath>

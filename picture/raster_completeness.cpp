@@ -1,6 +1,6 @@
-#include "view/raster_completeness.h"
+#include "picture/raster_completeness.h"
 
-#include "view/byte_view.h"
+#include "picture/byte_view.h"
 
 #include <cstdlib>
 #include <optional>

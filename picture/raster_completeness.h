@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/picture_format.h"
+#include "picture/picture_format.h"
 
 #include <QByteArray>
 #include <QSize>

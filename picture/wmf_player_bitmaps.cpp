@@ -1,7 +1,7 @@
 // The raster records of a metafile: a bitmap copied, stretched or mirrored into the window.
-#include "view/picture_errors.h"
-#include "view/wmf_bitmap.h"
-#include "view/wmf_player.h"
+#include "picture/picture_errors.h"
+#include "picture/wmf_bitmap.h"
+#include "picture/wmf_player.h"
 
 namespace kanat {
 namespace {

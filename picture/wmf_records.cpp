@@ -1,4 +1,4 @@
-#include "view/wmf_records.h"
+#include "picture/wmf_records.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,9 +1,9 @@
-#include "view/picture_loader.h"
+#include "picture/picture_loader.h"
 
-#include "view/picture_errors.h"
-#include "view/picture_format.h"
-#include "view/raster_picture.h"
-#include "view/wmf_picture.h"
+#include "picture/picture_errors.h"
+#include "picture/picture_format.h"
+#include "picture/raster_picture.h"
+#include "picture/wmf_picture.h"
 
 #include <QFile>
 #include <QFileInfo>

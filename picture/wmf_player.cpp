@@ -1,6 +1,6 @@
-#include "view/wmf_player.h"
+#include "picture/wmf_player.h"
 
-#include "view/picture_errors.h"
+#include "picture/picture_errors.h"
 
 namespace kanat {
 namespace {

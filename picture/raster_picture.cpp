@@ -1,7 +1,7 @@
-#include "view/raster_picture.h"
+#include "picture/raster_picture.h"
 
-#include "view/picture_errors.h"
-#include "view/raster_completeness.h"
+#include "picture/picture_errors.h"
+#include "picture/raster_completeness.h"
 
 #include <QBuffer>
 #include <QImageReader>

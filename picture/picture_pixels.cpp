@@ -1,4 +1,4 @@
-#include "view/picture_pixels.h"
+#include "picture/picture_pixels.h"
 
 #include "measure/arithmetic_error.h"
 

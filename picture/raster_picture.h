@@ -1,7 +1,7 @@
 #pragma once
 
-#include "view/picture_format.h"
-#include "view/picture_loader.h"
+#include "picture/picture_format.h"
+#include "picture/picture_loader.h"
 
 namespace kanat {
 

@@ -1,4 +1,4 @@
-#include "view/picture_errors.h"
+#include "picture/picture_errors.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "view/wmf_device.h"
-#include "view/wmf_records.h"
+#include "picture/wmf_device.h"
+#include "picture/wmf_records.h"
 
 #include <QString>
 

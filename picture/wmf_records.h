@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/byte_view.h"
+#include "picture/byte_view.h"
 
 #include <QRect>
 #include <QSize>

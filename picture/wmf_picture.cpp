@@ -1,8 +1,8 @@
-#include "view/wmf_picture.h"
+#include "picture/wmf_picture.h"
 
-#include "view/picture_errors.h"
-#include "view/wmf_player.h"
-#include "view/wmf_records.h"
+#include "picture/picture_errors.h"
+#include "picture/wmf_player.h"
+#include "picture/wmf_records.h"
 
 namespace kanat {
 namespace {

@@ -1,8 +1,8 @@
-#include "view/wmf_bitmap.h"
+#include "picture/wmf_bitmap.h"
 
-#include "view/byte_view.h"
-#include "view/picture_errors.h"
-#include "view/raster_picture.h"
+#include "picture/byte_view.h"
+#include "picture/picture_errors.h"
+#include "picture/raster_picture.h"
 
 #include <cstdlib>
 #include <optional>

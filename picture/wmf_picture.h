@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/picture_loader.h"
+#include "picture/picture_loader.h"
 
 namespace kanat {
 
