@@ -74,8 +74,9 @@ void Form1::load() {
 }
 
 void Form1::openImage() {
-    const QString path = dialogs_.openImage(this, openFilter);
+    const QString path = dialogs_.openImage(this, openFilter, lastChosenImage_);
     if (path.isEmpty()) return;
+    lastChosenImage_ = path;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     LoadedPicture loaded = loadPicture(path);
     QGuiApplication::restoreOverrideCursor();
@@ -188,7 +189,7 @@ void Form1::calculate() {
 }
 
 void Form1::showAbout() {
-    dialogs_.inform(this, QStringLiteral("Sphecidae ve Apidae kanat morfometrisi için hazırlanmış bir yazılımdır."));
+    dialogs_.about(this, QStringLiteral("Sphecidae ve Apidae kanat morfometrisi için hazırlanmış bir yazılımdır."));
 }
 
 QString Form1::fileTitle() const { return openedImagePath_.isEmpty() ? QString() : QFileInfo(openedImagePath_).fileName(); }

@@ -53,6 +53,7 @@ private:
     WorkingFields workingFields() const;
     void showWorkingFields(const WorkingFields& fields);
     QString fileTitle() const;
+    QString chooseResultFile(const QString& proposal);
     // The 12.txt the record went to, or nothing when it could not be written.
     std::optional<QString> appendRecord(const std::string& line);
 
@@ -62,6 +63,8 @@ private:
     Form1Controls controls_;
     QImage source_;           // Picture1's picture, at its own size
     QString openedImagePath_; // the image last opened; its file title names the saved record
+    QString lastChosenImage_; // where the open dialog starts, whether or not the file loaded
+    QString lastResultFile_;  // the result file this window wrote last: rewriting it asks nothing
     // Every block saved since the window was loaded. Held here, not in the hidden Text44: a line
     // edit cuts its text at 32767 characters, a dozen wings' worth.
     std::string accumulatedSaveText_;

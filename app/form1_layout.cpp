@@ -111,6 +111,7 @@ void buildViewAndPictures(Form1Controls& controls) {
     controls.viewArea = place(new QScrollArea(controls.client), QStringLiteral("viewArea"), {120, 720, 8175, 3975});
     controls.viewArea->setFrameShape(QFrame::NoFrame);
     controls.viewArea->setWidgetResizable(false);
+    controls.viewArea->setFocusPolicy(Qt::NoFocus); // the view itself takes the focus, in its place
     controls.Picture2 = new WingView;
     controls.Picture2->setObjectName(QStringLiteral("Picture2"));
     controls.Picture2->setFixedSize(Twips{120, 720, 8175, 3975}.pixels().size());

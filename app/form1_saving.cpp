@@ -40,15 +40,30 @@ void Form1::save() {
     const QString proposal = fileTitle() + QStringLiteral(".txt");
     session_.record.savedImageName = fileTitle().toStdString();
 
-    const QString chosen = dialogs_.saveResults(this, saveFilter, proposal);
+    const QString chosen = chooseResultFile(proposal);
     if (!chosen.isEmpty()) {
         const std::string bytes = toCodePage1254(accumulatedSaveText_ + "\r\n");
         const WriteResult written = replaceWhole(chosen.toStdString(), bytes);
-        if (!written.ok())
+        if (written.ok())
+            lastResultFile_ = QFileInfo(chosen).absoluteFilePath();
+        else
             dialogs_.warn(this, QStringLiteral("Sonuç dosyası \"%1\" yazılamadı: %2.").arg(chosen, reason(written.error)));
     }
     if (const auto recordFile = appendRecord(toCodePage1254(recordLine(session_.record))))
         appendLandmarks(*recordFile);
+}
+
+QString Form1::chooseResultFile(const QString& proposal) {
+    QString chosen = dialogs_.saveResults(this, saveFilter, proposal);
+    // Another existing file would lose what it holds: its earlier blocks are not in this window's
+    // accumulated text. "Hayır" goes back to the dialog.
+    while (!chosen.isEmpty() && QFileInfo::exists(chosen) && QFileInfo(chosen).absoluteFilePath() != lastResultFile_ &&
+           !dialogs_.ask(this,
+                         QStringLiteral("\"%1\" dosyası zaten var. Üzerine yazılırsa içindeki önceki sonuçlar "
+                                        "silinir.\nÜzerine yazılsın mı?").arg(chosen),
+                         QStringLiteral("Evet"), QStringLiteral("Hayır")))
+        chosen = dialogs_.saveResults(this, saveFilter, chosen);
+    return chosen;
 }
 
 void Form1::appendLandmarks(const QString& recordFile) {

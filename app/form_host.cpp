@@ -1,5 +1,6 @@
 #include "app/form_host.h"
 
+#include <QEventLoopLocker>
 #include <QMenuBar>
 #include <QScreen>
 
@@ -22,10 +23,12 @@ void FormHost::makeForm() {
 void FormHost::show() { showAtDesignSize(*form_); }
 
 void FormHost::reload() {
-    Form1* old = form_;
+    // The old window is gone before the new one shows; the lock keeps the program from ending
+    // while no window is open.
+    const QEventLoopLocker keepRunning;
+    form_->close();
     makeForm();
     show();
-    old->close();
     emit reloaded(form_);
 }
 

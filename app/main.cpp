@@ -1,4 +1,5 @@
 #include "app/form_host.h"
+#include "app/qt_turkish.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -6,6 +7,8 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kanat"));
+    if (!kanat::installQtTurkish(application))
+        qWarning("Qt'nin Türkçe metinleri (qtbase_tr) bulunamadı; pencerelerde İngilizce sözler görünebilir.");
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/kanat.ico")));
     kanat::QtDialogs dialogs;
     kanat::FormHost host(dialogs, kanat::Environment::fromSystem());

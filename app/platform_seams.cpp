@@ -1,9 +1,12 @@
 #include "app/platform_seams.h"
 
+#include "app/turkish_file_columns.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStandardPaths>
 
 namespace kanat {
@@ -13,8 +16,8 @@ namespace {
 const QString messageTitle = QStringLiteral("Kanat Morfometrisi");
 
 QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode,
-                      const QString& proposedName) {
-    const auto dialog = makeFileDialog(parent, filter, mode, proposedName);
+                      const QString& startFile) {
+    const auto dialog = makeFileDialog(parent, filter, mode, startFile);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
     return dialog->selectedFiles().constFirst();
 }
@@ -22,14 +25,17 @@ QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::Accep
 } // namespace
 
 std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& filter,
-                                            QFileDialog::AcceptMode mode, const QString& proposedName) {
+                                            QFileDialog::AcceptMode mode, const QString& startFile) {
     auto dialog = std::make_unique<QFileDialog>(parent);
-    // Our own dialog, so the filters look and match the same on every desktop.
-    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    // Our own dialog, so the filters look and match the same on every desktop. Rewriting the
+    // result file is the normal flow, so the window asks about overwriting only where it matters.
+    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails |
+                       QFileDialog::DontConfirmOverwrite);
     dialog->setAcceptMode(mode);
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog->setNameFilters(dialogNameFilters(filter));
-    if (!proposedName.isEmpty()) dialog->selectFile(proposedName);
+    dialog->setProxyModel(new TurkishFileColumns(dialog.get()));
+    if (!startFile.isEmpty()) dialog->selectFile(startFile);
     return dialog;
 }
 
@@ -38,15 +44,17 @@ QStringList dialogNameFilters(const QString& filter) {
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         // The pattern goes in a last pair of parentheses, which the dialog hides; its file
-        // list matches names without regard to letter case.
-        filters << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+        // list matches names without regard to letter case. "*.*" means every file, also one
+        // without an extension.
+        const QString pattern = parts[i + 1] == QStringLiteral("*.*") ? QStringLiteral("*") : parts[i + 1];
+        filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
     }
     return filters;
 }
 
 
-QString QtDialogs::openImage(QWidget* parent, const QString& filter) {
-    return runFileDialog(parent, filter, QFileDialog::AcceptOpen, {});
+QString QtDialogs::openImage(QWidget* parent, const QString& filter, const QString& lastChosen) {
+    return runFileDialog(parent, filter, QFileDialog::AcceptOpen, lastChosen);
 }
 
 QString QtDialogs::saveResults(QWidget* parent, const QString& filter, const QString& proposedName) {
@@ -59,6 +67,19 @@ void QtDialogs::inform(QWidget* parent, const QString& text) {
 
 void QtDialogs::warn(QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, messageTitle, text);
+}
+
+bool QtDialogs::ask(QWidget* parent, const QString& question, const QString& yes, const QString& no) {
+    QMessageBox box(QMessageBox::Question, messageTitle, question, QMessageBox::NoButton, parent);
+    QPushButton* yesButton = box.addButton(yes, QMessageBox::YesRole);
+    box.setDefaultButton(box.addButton(no, QMessageBox::NoRole));
+    box.exec();
+    return box.clickedButton() == yesButton;
+}
+
+void QtDialogs::about(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, messageTitle, text, QMessageBox::Ok, parent);
+    box.exec();
 }
 
 Environment Environment::fromSystem() {

@@ -12,20 +12,27 @@ namespace kanat {
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    // The chosen file, or an empty text when the user cancels.
-    virtual QString openImage(QWidget* parent, const QString& filter) = 0;
+    // The chosen file, or an empty text when the user cancels. The open dialog starts at the
+    // file chosen last, the save dialog at the proposed name; neither asks before overwriting.
+    virtual QString openImage(QWidget* parent, const QString& filter, const QString& lastChosen) = 0;
     virtual QString saveResults(QWidget* parent, const QString& filter, const QString& proposedName) = 0;
+    // A question with two answers; true for `yes`.
+    virtual bool ask(QWidget* parent, const QString& question, const QString& yes, const QString& no) = 0;
     virtual void inform(QWidget* parent, const QString& text) = 0;
     virtual void warn(QWidget* parent, const QString& text) = 0;
+    // The about box: the text and one button, no icon.
+    virtual void about(QWidget* parent, const QString& text) = 0;
 };
 
 // The real file dialogs and message boxes.
 class QtDialogs final : public Dialogs {
 public:
-    QString openImage(QWidget* parent, const QString& filter) override;
+    QString openImage(QWidget* parent, const QString& filter, const QString& lastChosen) override;
     QString saveResults(QWidget* parent, const QString& filter, const QString& proposedName) override;
+    bool ask(QWidget* parent, const QString& question, const QString& yes, const QString& no) override;
     void inform(QWidget* parent, const QString& text) override;
     void warn(QWidget* parent, const QString& text) override;
+    void about(QWidget* parent, const QString& text) override;
 };
 
 // The places and the locale the window works with.
@@ -41,8 +48,8 @@ struct Environment {
 // it stands and matching its pattern whatever the letter case of the file name.
 QStringList dialogNameFilters(const QString& filter);
 
-// The file dialog the window shows, set up but not yet shown.
+// The file dialog the window shows, set up but not yet shown; it starts at `startFile`.
 std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& filter,
-                                            QFileDialog::AcceptMode mode, const QString& proposedName);
+                                            QFileDialog::AcceptMode mode, const QString& startFile);
 
 } // namespace kanat

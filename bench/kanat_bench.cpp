@@ -31,9 +31,11 @@ using namespace kanat;
 class BenchDialogs final : public Dialogs {
 public:
     QString picture;
-    QString openImage(QWidget*, const QString&) override { return picture; }
+    QString openImage(QWidget*, const QString&, const QString&) override { return picture; }
     QString saveResults(QWidget*, const QString&, const QString&) override { return {}; }
+    bool ask(QWidget*, const QString&, const QString&, const QString&) override { return true; }
     void inform(QWidget*, const QString&) override {}
+    void about(QWidget*, const QString&) override {}
     void warn(QWidget*, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
 };
 

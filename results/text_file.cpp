@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +32,10 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     ~FileDescriptor() { close(); }
     int get() const { return fd_; }
+    void reset(int fd) {
+        close();
+        fd_ = fd;
+    }
     bool valid() const { return fd_ >= 0; }
     int close() {
         if (fd_ < 0) return 0;
@@ -43,6 +48,13 @@ private:
     int fd_;
 };
 
+bool endsWithoutLineEnd(int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || status.st_size == 0) return false;
+    char last = '\n';
+    return ::pread(fd, &last, 1, status.st_size - 1) == 1 && last != '\n';
+}
+
 std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -52,8 +64,20 @@ std::string folderOf(const std::string& path) {
 } // namespace
 
 WriteResult appendWhole(const std::string& path, std::string_view bytes) {
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    FileDescriptor file(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    // A file we may write but not read is appended to as it stands.
+    if (!file.valid() && errno == EACCES) file.reset(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
     if (!file.valid()) return {errno};
+    // Our other writers wait, so that the look at the last byte and the write are one step.
+    static_cast<void>(::flock(file.get(), LOCK_EX));
+    // A file whose last line has no line end (edited by hand, or cut short) would glue its last
+    // line to ours: ours starts on a line of its own.
+    std::string ownLine;
+    if (endsWithoutLineEnd(file.get())) {
+        ownLine.reserve(bytes.size() + 2);
+        ownLine.append("\r\n").append(bytes);
+        bytes = ownLine;
+    }
     const ssize_t written = ::write(file.get(), bytes.data(), bytes.size());
     if (written == static_cast<ssize_t>(bytes.size())) return {file.close()};
     const int error = written < 0 ? errno : ENOSPC;

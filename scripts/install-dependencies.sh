@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-image-formats-plugins qt6-svg-dev libqt6svg6
+  qt6-base-dev qt6-image-formats-plugins qt6-svg-dev libqt6svg6 qt6-translations-l10n
   xvfb xdotool imagemagick clang libclang-rt-14-dev desktop-file-utils
 )
 

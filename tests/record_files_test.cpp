@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -106,6 +107,14 @@ TEST_F(FileWriting, AppendingCreatesTheFileAndKeepsEarlierLines) {
     ASSERT_TRUE(appendWhole(path, "first\r\n").ok());
     ASSERT_TRUE(appendWhole(path, "second\r\n").ok());
     EXPECT_EQ(test::readFile(path), "first\r\nsecond\r\n");
+}
+
+TEST_F(FileWriting, ARecordStartsOnItsOwnLineAfterALastLineWithoutLineEnd) {
+    const std::string path = folder + "/12.txt";
+    std::ofstream(path, std::ios::binary) << "a\r\nabc";
+    ASSERT_TRUE(appendWhole(path, "next\r\n").ok());
+    ASSERT_TRUE(appendWhole(path, "last\r\n").ok());
+    EXPECT_EQ(test::readFile(path), "a\r\nabc\r\nnext\r\nlast\r\n");
 }
 
 TEST_F(FileWriting, TwoProgramsAppendingAtOnceNeverTearALine) {

@@ -3,14 +3,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QListView>
-#include <fstream>
 #include <QGroupBox>
 #include <QScrollBar>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -42,10 +40,31 @@ TEST_F(Window, OpensWithItsLayoutItsMenuAndTheFocusOnHesapla) {
     EXPECT_EQ(form().viewScale(), "0.5");
     EXPECT_EQ(form().mmPerPixel(), "0.021052632");
     EXPECT_EQ(QApplication::focusWidget(), controls().Command[1]);
-    QTest::keyClick(controls().Command[1], Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), controls().Picture2);
-    QTest::keyClick(controls().Picture2, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), controls().Text[16]);
+}
+
+TEST_F(Window, TabWalksTheControlsInTheirOrderAndBackToHesapla) {
+    std::vector<QWidget*> expected{controls().Command[1], controls().Picture2};
+    for (int n = 16; n >= 1; --n) expected.push_back(controls().Text[static_cast<std::size_t>(n)]);
+    for (int n = 17; n <= 36; ++n) expected.push_back(controls().Text[static_cast<std::size_t>(n)]);
+    expected.push_back(controls().Check1);
+    for (int n = 2; n <= 6; ++n) expected.push_back(controls().Command[static_cast<std::size_t>(n)]);
+    expected.push_back(controls().Command[1]);
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), expected[i]) << "stop " << i << ": "
+                                                              << QApplication::focusWidget()->objectName().toStdString();
+    }
+}
+
+TEST_F(Window, APressOnTheViewsBorderPlacesNothing) {
+    const QSize area = controls().Picture2->drawingSize();
+    const QPoint border[] = {{-1, 10}, {-2, 5}, {10, -1}, {area.width(), 10}, {10, area.height()},
+                             {area.width() + 1, area.height() + 1}};
+    for (const QPoint& at : border) press(at.x(), at.y());
+    EXPECT_EQ(field("Text43")->text(), "0");
+    EXPECT_EQ(controls().Picture2->markCount(), 0u);
+    press(area.width() - 1, area.height() - 1);
+    EXPECT_EQ(field("Text43")->text(), "1");
 }
 
 TEST_F(Window, APressBecomesTheNextLandmarkCountedUpFromTheBaseLine) {
@@ -182,11 +201,22 @@ TEST_F(Window, ResetleBringsTheWindowBackFromItsLayout) {
     EXPECT_EQ(form().viewScale(), "0.5");
 }
 
+TEST_F(Window, ResetleClosesTheOldWindowBeforeTheNewOneShows) {
+    QPointer<Form1> old = &form();
+    bool oldShownWithTheNew = true;
+    QObject::connect(host.get(), &FormHost::reloaded, [&](Form1*) { oldShownWithTheNew = old && old->isVisible(); });
+    click(3);
+    QApplication::processEvents();
+    EXPECT_NE(&form(), old.data());
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_FALSE(oldShownWithTheNew);
+}
+
 TEST_F(Window, TheAboutBoxChangesNothing) {
     press(10, 20);
     controls().about->trigger();
-    ASSERT_EQ(dialogs.informed.size(), 1);
-    EXPECT_FALSE(dialogs.informed.front().isEmpty());
+    ASSERT_EQ(dialogs.abouts.size(), 1);
+    EXPECT_FALSE(dialogs.abouts.front().isEmpty());
     EXPECT_EQ(field("Text43")->text(), "1");
     EXPECT_EQ(listLines().size(), 1);
 }
@@ -217,44 +247,6 @@ TEST_F(WindowTest, AtX4TheFarCornerOfALargePictureCanBeReachedAndMarked) {
     ASSERT_EQ(field("Text43")->text(), "1");
     EXPECT_EQ(text(1), "6003") << "x of the last drawing-area pixel, 6004 wide";
     EXPECT_EQ(controls().Picture2->markCount(), 1u);
-}
-
-} // namespace
-} // namespace kanat::test
-
-namespace kanat::test {
-namespace {
-
-TEST_F(WindowTest, TheOpenDialogShowsEachFilterAsWrittenAndMatchesAnyLetterCase) {
-    controls().oimage->trigger(); // cancelled: only the filter is kept
-    ASSERT_EQ(dialogs.openFilters.size(), 1);
-    for (const char* name : {"KANAT.BMP", "wing.Bmp", "notes.txt", "photo.JPG"})
-        std::ofstream(folder + "/" + name) << "x";
-    const auto dialog = makeFileDialog(nullptr, dialogs.openFilters.front(), QFileDialog::AcceptOpen, {});
-    const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-    ASSERT_NE(types, nullptr);
-    QStringList shown;
-    for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
-    EXPECT_EQ(shown, (QStringList{"bmp files (*.BMP)", "jpg files(*.jpg)", "JPE files(*.jpe)", "GIF files(*.gif)",
-                                  "wmf files(*.wmf)", "All files(*.*)"}));
-    dialog->setDirectory(QString::fromStdString(folder));
-    const auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
-    ASSERT_NE(list, nullptr);
-    auto names = [&] {
-        QStringList found;
-        for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
-            found << list->model()->index(row, 0, list->rootIndex()).data().toString();
-        found.sort();
-        return found;
-    };
-    // The dialog reads the folder in the background.
-    auto settle = [&](const QStringList& expected) {
-        for (int wait = 0; wait < 100 && names() != expected; ++wait) QTest::qWait(50);
-        EXPECT_EQ(names(), expected);
-    };
-    settle({"KANAT.BMP", "wing.Bmp"});
-    dialog->selectNameFilter(dialogNameFilters(dialogs.openFilters.front())[1]);
-    settle({"photo.JPG"});
 }
 
 } // namespace

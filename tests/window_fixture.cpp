@@ -11,8 +11,9 @@
 
 namespace kanat::test {
 
-QString ScriptedDialogs::openImage(QWidget*, const QString& filter) {
+QString ScriptedDialogs::openImage(QWidget*, const QString& filter, const QString& lastChosen) {
     openFilters << filter;
+    openStarts << lastChosen;
     if (openAnswers.empty()) return {};
     const QString answer = openAnswers.front();
     openAnswers.pop_front();
@@ -25,6 +26,14 @@ QString ScriptedDialogs::saveResults(QWidget*, const QString& filter, const QStr
     if (saveAnswers.empty()) return {};
     const QString answer = saveAnswers.front();
     saveAnswers.pop_front();
+    return answer;
+}
+
+bool ScriptedDialogs::ask(QWidget*, const QString& question, const QString& yes, const QString& no) {
+    asked << question + QStringLiteral(" [") + yes + QLatin1Char('/') + no + QLatin1Char(']');
+    if (askAnswers.empty()) return false;
+    const bool answer = askAnswers.front();
+    askAnswers.pop_front();
     return answer;
 }
 

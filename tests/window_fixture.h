@@ -16,16 +16,22 @@ class ScriptedDialogs final : public Dialogs {
 public:
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
+    std::deque<bool> askAnswers; // none left: the second answer
     QStringList openFilters;
+    QStringList openStarts;
     QStringList saveFilters;
     QStringList proposedNames;
+    QStringList asked;
     QStringList informed;
     QStringList warnings;
+    QStringList abouts;
 
-    QString openImage(QWidget*, const QString& filter) override;
+    QString openImage(QWidget*, const QString& filter, const QString& lastChosen) override;
     QString saveResults(QWidget*, const QString& filter, const QString& proposedName) override;
+    bool ask(QWidget*, const QString& question, const QString& yes, const QString& no) override;
     void inform(QWidget*, const QString& text) override { informed << text; }
     void warn(QWidget*, const QString& text) override { warnings << text; }
+    void about(QWidget*, const QString& text) override { abouts << text; }
 };
 
 // A main window over a temporary program folder, driven as a user would.

@@ -65,15 +65,25 @@ void WingView::paintEvent(QPaintEvent* event) {
     for (const QPointF& centre : marks_) painter.drawEllipse(centre, markRadius, markRadius);
 }
 
+std::optional<QPointF> WingView::drawingPosition(QPointF widgetPosition) const {
+    const QPointF position = widgetPosition - QPointF(contentsRect().topLeft());
+    // The border is no part of the picture: a press there places nothing.
+    const QSize area = drawingSize();
+    if (position.x() < 0 || position.y() < 0 || position.x() >= area.width() || position.y() >= area.height())
+        return std::nullopt;
+    return position;
+}
+
 void WingView::mousePressEvent(QMouseEvent* event) {
-    emit pressed(event->position() - QPointF(contentsRect().topLeft()));
+    if (const auto position = drawingPosition(event->position())) emit pressed(*position);
     event->accept();
 }
 
 void WingView::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a left double click is not another landmark; other buttons have no
     // double click, so their second press counts.
-    if (event->button() != Qt::LeftButton) emit pressed(event->position() - QPointF(contentsRect().topLeft()));
+    if (event->button() != Qt::LeftButton)
+        if (const auto position = drawingPosition(event->position())) emit pressed(*position);
     event->accept();
 }
 

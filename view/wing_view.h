@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QPointF>
+#include <optional>
 #include <vector>
 
 namespace kanat {
@@ -38,6 +39,8 @@ protected:
 
 private:
     QRect markBounds(QPointF centre) const;
+    // A widget position in drawing-area pixels, or nothing on the border.
+    std::optional<QPointF> drawingPosition(QPointF widgetPosition) const;
 
     QImage source_;
     bool painted_ = false;
