@@ -3,15 +3,17 @@
 #include "landmarks/landmark_capture.h"
 #include "measure/calculate.h"
 #include "measure/number_text.h"
-#include "results/result_list.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_pixels.h"
+#include "results/result_list.h"
+#include "view/guide_pointer.h"
+#include "view/loupe.h"
 #include "view/wing_view.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -24,17 +26,6 @@ const QString openFilter = QStringLiteral(
     "bmp files (*.BMP)|*.bmp|jpg files(*.jpg)|*.jpg|JPE files(*.jpe)|*.jpe|GIF files(*.gif)|*.gif|"
     "wmf files(*.wmf)|*.wmf|All files(*.*)|*.*|");
 
-struct Magnification {
-    double viewScale;
-    double mmPerPixel;
-    int disables[2];
-};
-
-// Each button shows the picture at its scale; one source pixel stays 0.010526316 mm.
-constexpr Magnification magnifications[] = {
-    {0.5, 0.021052632, {5, 6}}, {1, 0.010526316, {4, 6}}, {2, 0.005263158, {4, 5}}};
-
-std::string text(const QLineEdit* field) { return field->text().toStdString(); }
 QString qtext(const std::string& value) { return QString::fromStdString(value); }
 
 // The hidden controls that mirror the working fields, in the order of `Field`.
@@ -44,50 +35,80 @@ constexpr const char* workingFieldNames[workingFieldCount] = {
 // The picture boxes have a border of this many pixels on each side.
 constexpr int border = WingView::borderWidth;
 
+// How near a mark's centre a Ctrl+press takes hold of it, in view pixels.
+constexpr double grabRadius = 6;
+
+// A view position as the capture keeps it.
+ViewPoint viewPoint(QPointF position) { return {position.x(), position.y()}; }
+
 } // namespace
 
 Form1::Form1(Session& session, Dialogs& dialogs, Environment environment, QWidget* parent)
     : QMainWindow(parent), session_(session), dialogs_(dialogs), environment_(std::move(environment)),
-      controls_(buildForm1Controls(*this)) {
+      controls_(buildForm1Controls(*this)), capture_(environment_.decimal) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Sphecidae ve Apidae Kanat Morfometrisi Yazılımı"));
     setAttribute(Qt::WA_DeleteOnClose);
+    loupe_ = new Loupe(controls_.client);
+    connectCommands();
+    addKeys();
+    load();
+    showCapture();
+}
+
+void Form1::connectCommands() {
     connect(controls_.Command[1], &QPushButton::clicked, this, &Form1::calculate);
     connect(controls_.Command[2], &QPushButton::clicked, this, &Form1::refresh);
     connect(controls_.Command[3], &QPushButton::clicked, this, &Form1::resetRequested);
-    for (int button = 4; button <= 6; ++button)
-        connect(controls_.Command[static_cast<std::size_t>(button)], &QPushButton::clicked, this,
-                [this, button] { magnify(button); });
+    for (const MagnificationButton& button : magnificationButtons)
+        connect(controls_.Command[static_cast<std::size_t>(button.button)], &QPushButton::clicked, this,
+                [this, magnification = button.magnification] { magnify(magnification); });
     connect(controls_.Check1, &QCheckBox::clicked, this, &Form1::toggleGuide);
-    connect(controls_.Picture2, &WingView::pressed, this, &Form1::placeLandmark);
+    connect(controls_.Picture2, &WingView::pressed, this, &Form1::pressView);
+    connect(controls_.Picture2, &WingView::dragged, this, &Form1::dragView);
+    connect(controls_.Picture2, &WingView::released, this, &Form1::releaseView);
+    connect(controls_.Picture2, &WingView::pointerMoved, this, &Form1::pointAt);
+    connect(controls_.Picture2, &WingView::pointerLeft, loupe_, &QWidget::hide);
+    // A typed coordinate is the landmark's until its press comes; the sheet shows it as typed.
+    for (int n = 1; n <= 2 * landmarkCount; ++n)
+        connect(controls_.Text[static_cast<std::size_t>(n)], &QLineEdit::textChanged, this, [this, n](const QString& typed) {
+            capture_.type(n, typed.toStdString());
+            shown_.sheet.texts[static_cast<std::size_t>(n - 1)] = typed.toStdString();
+        });
     connect(controls_.oimage, &QAction::triggered, this, &Form1::openImage);
     connect(controls_.saves, &QAction::triggered, this, &Form1::save);
     connect(controls_.about, &QAction::triggered, this, &Form1::showAbout);
-    load();
 }
 
 void Form1::load() {
-    for (const char* name : {"x11", "y11", "x22", "y22", "x33", "y33", "Txt1", "Txt2", "Txt3", "cs"})
-        controls_.working.at(QString::fromUtf8(name))->clear();
+    for (const Field field : {Field::x11, Field::y11, Field::x22, Field::y22, Field::x33, Field::y33, Field::Txt1,
+                              Field::Txt2, Field::Txt3, Field::cs})
+        workingFields_[field].clear();
+    showWorkingFields();
     viewScale_ = qtext(formatGeneral(0.5, environment_.decimal));
     mmPerPixel_ = qtext(formatGeneral(0.021052632, environment_.decimal));
 }
 
 void Form1::openImage() {
     const QString path = dialogs_.openImage(this, openFilter, lastChosenImage_);
-    if (path.isEmpty()) return;
+    if (!path.isEmpty()) openPath(path, false);
+}
+
+bool Form1::openPath(const QString& path, bool refreshFirst) {
     lastChosenImage_ = path;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     LoadedPicture loaded = loadPicture(path);
     QGuiApplication::restoreOverrideCursor();
     if (!loaded.ok()) {
         dialogs_.warn(this, QStringLiteral("\"%1\" açılamadı: %2.").arg(path, loaded.error));
-        return;
+        return false;
     }
+    if (refreshFirst) refresh();
     source_ = std::move(loaded.image);
     openedImagePath_ = path;
     setWindowTitle(path);
     boyut();
+    return true;
 }
 
 void Form1::boyut() {
@@ -98,10 +119,12 @@ void Form1::boyut() {
                       static_cast<int>(roundHalfEven(scale * (source_.height() + 2 * border), 0)));
     controls_.Picture2->paintPicture(source_, outer.expandedTo(QSize(2 * border + 1, 2 * border + 1)));
     controls_.viewArea->resize(controls_.Picture2->size().boundedTo(viewRoom()));
+    capture_.coverMarks();
+    showCapture();
 }
 
-void Form1::magnify(int button) {
-    const Magnification& chosen = magnifications[button - 4];
+void Form1::magnify(Magnification magnification) {
+    const MagnificationButton& chosen = buttonOf(magnification);
     for (int other : chosen.disables) controls_.Command[static_cast<std::size_t>(other)]->setEnabled(false);
     viewScale_ = qtext(formatGeneral(chosen.viewScale, environment_.decimal));
     mmPerPixel_ = qtext(formatGeneral(chosen.mmPerPixel, environment_.decimal));
@@ -111,12 +134,11 @@ void Form1::magnify(int button) {
 void Form1::refresh() {
     controls_.Command[4]->setEnabled(true);
     controls_.Command[5]->setEnabled(true);
-    controls_.Picture2->clearDrawing();
-    controls_.List1->clear();
-    controls_.Text[43]->setText(QStringLiteral("0"));
-    for (int n = 1; n <= 36; ++n) controls_.Text[static_cast<std::size_t>(n)]->clear();
-    for (const char* name : {"x11", "y11", "x22", "y22", "x33", "y33", "x44", "y44", "Txt1", "Txt2", "Txt3", "cs", "oran"})
-        controls_.working.at(QString::fromUtf8(name))->clear();
+    capture_.refresh();
+    for (std::size_t i = 0; i < workingFieldCount; ++i)
+        if (static_cast<Field>(i) != Field::renk) workingFields_.texts[i].clear();
+    showWorkingFields();
+    showCapture();
     controls_.List1->hide();
 }
 
@@ -129,37 +151,48 @@ double Form1::baseHeight() const {
     return baseHeightOf(double(controls_.Picture2->height()) * twipsPerPixel);
 }
 
-void Form1::placeLandmark(QPointF position) {
-    const char decimal = environment_.decimal;
-    const std::string count = nextCount(text(controls_.Text[43]), decimal);
-    controls_.Text[43]->setText(qtext(count));
-    const CapturedPoint point = capturePoint(float(position.x()), float(position.y()), baseHeight(), decimal);
-    controls_.List1->addItem(qtext(coordinateLine(point.x, point.y)));
-    controls_.Picture2->drawCircle(position);
-    const double pressNumber = parseLocale(count, decimal);
-    if (pressNumber >= 1 && pressNumber <= landmarkCount) {
-        const auto n = static_cast<std::size_t>(pressNumber);
-        controls_.Text[2 * n - 1]->setText(qtext(point.x));
-        controls_.Text[2 * n]->setText(qtext(point.y));
+WingCapture::ViewGeometry Form1::viewGeometry() const {
+    const QSize area = controls_.Picture2->drawingSize();
+    return {baseHeight(), double(area.width()), double(area.height())};
+}
+
+void Form1::pressView(QPointF position, Qt::KeyboardModifiers modifiers) {
+    if (modifiers.testFlag(Qt::ControlModifier)) {
+        dragged_ = capture_.movableMarkNear(viewPoint(position), grabRadius);
+        if (dragged_) return;
     }
+    capture_.press(viewPoint(position), viewGeometry());
+    showCapture();
 }
 
-LandmarkSheet Form1::landmarkSheet() const {
-    LandmarkSheet sheet;
-    for (std::size_t i = 0; i < sheet.texts.size(); ++i) sheet.texts[i] = text(controls_.Text[i + 1]);
-    return sheet;
+void Form1::dragView(QPointF position) {
+    if (!dragged_) return;
+    capture_.dragMark(*dragged_, viewPoint(position), viewGeometry());
+    showCapture();
 }
 
-WorkingFields Form1::workingFields() const {
-    WorkingFields fields;
+void Form1::releaseView(QPointF position) {
+    if (!dragged_) return;
+    capture_.finishMove(*dragged_, viewPoint(position), viewGeometry());
+    dragged_.reset();
+    showCapture();
+}
+
+void Form1::takeBack() {
+    if (capture_.takeBack()) showCapture();
+}
+
+void Form1::putBack() {
+    if (capture_.putBack()) showCapture();
+}
+
+void Form1::nudge(int dx, int dy) {
+    if (capture_.nudge(dx, dy, viewGeometry())) showCapture();
+}
+
+void Form1::showWorkingFields() {
     for (std::size_t i = 0; i < workingFieldCount; ++i)
-        fields.texts[i] = text(controls_.working.at(QString::fromUtf8(workingFieldNames[i])));
-    return fields;
-}
-
-void Form1::showWorkingFields(const WorkingFields& fields) {
-    for (std::size_t i = 0; i < workingFieldCount; ++i)
-        controls_.working.at(QString::fromUtf8(workingFieldNames[i]))->setText(qtext(fields.texts[i]));
+        controls_.working.at(QString::fromUtf8(workingFieldNames[i]))->setText(qtext(workingFields_.texts[i]));
 }
 
 std::optional<ViewOfPicture> Form1::viewOfPicture() const {
@@ -179,12 +212,12 @@ std::unique_ptr<PixelSource> Form1::sourcePixels() const {
 
 void Form1::calculate() {
     controls_.List1->show();
-    WorkingFields fields = workingFields();
     const CalculationValues values =
-        Calculate(landmarkSheet(), fields, mmPerPixel_.toStdString(), environment_.decimal, *sourcePixels());
-    showWorkingFields(fields);
-    for (const std::string& line : resultLines(values)) controls_.List1->addItem(qtext(line));
+        Calculate(capture_.sheet(), workingFields_, mmPerPixel_.toStdString(), environment_.decimal, *sourcePixels());
+    showWorkingFields();
+    capture_.appendResults(resultLines(values));
     session_.record.store(values);
+    showCapture();
     save();
 }
 

@@ -1,42 +1,51 @@
 #pragma once
 
 #include "app/form1_controls.h"
+#include "app/magnification.h"
 #include "app/platform_seams.h"
 #include "app/session.h"
 #include "landmarks/source_landmarks.h"
-#include "measure/landmark_sheet.h"
+#include "landmarks/wing_capture.h"
 #include "measure/working_fields.h"
 
 #include <QImage>
+#include <QPixmap>
 #include <QMainWindow>
 #include <memory>
 
 namespace kanat {
 
+class Loupe;
 class PixelSource;
 
 // The one window: it owns the state of a measurement and wires each event to its command.
-// Everything it computes comes from the measuring core.
+// Everything it computes comes from the measuring core; its controls only show the state.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
     Form1(Session& session, Dialogs& dialogs, Environment environment, QWidget* parent = nullptr);
 
     const Form1Controls& controls() const { return controls_; }
+    const WingCapture& capture() const { return capture_; }
     QString viewScale() const { return viewScale_; }
     QString mmPerPixel() const { return mmPerPixel_; }
-    QString recordFilePath() const;
     const std::string& accumulatedSaveText() const { return accumulatedSaveText_; }
 
-    // The commands, as the buttons, the check box and the menu run them.
+    // The commands, as the buttons, the check box, the menu and the keys run them.
     void openImage();
-    void magnify(int button);
+    void magnify(Magnification magnification);
     void refresh();
     void toggleGuide();
     void calculate();
     void save();
     void showAbout();
-    void placeLandmark(QPointF position);
+    void takeBack();
+    void putBack();
+    void nudge(int dx, int dy);
+    void openNeighbour(int step); // Page Down (+1) and Page Up (-1)
+    void toggleNumbers();
+    void toggleLoupe();
+    void showKeys();
 
 signals:
     // "Resetle": the window is to be closed and made again from its layout.
@@ -44,26 +53,46 @@ signals:
 
 private:
     void load();
+    void connectCommands();
+    void addKeys();
     void boyut();
+    bool openPath(const QString& path, bool refreshFirst);
+    void pressView(QPointF position, Qt::KeyboardModifiers modifiers);
+    void dragView(QPointF position);
+    void releaseView(QPointF position);
+    void pointAt(QPointF position);
     double baseHeight() const;
+    WingCapture::ViewGeometry viewGeometry() const;
+    void showCapture();
+    void showList();
+    void showGuide();
     std::optional<ViewOfPicture> viewOfPicture() const;
     std::unique_ptr<PixelSource> sourcePixels() const;
-    void appendLandmarks(const QString& recordFile);
-    LandmarkSheet landmarkSheet() const;
-    WorkingFields workingFields() const;
-    void showWorkingFields(const WorkingFields& fields);
+    void showWorkingFields();
     QString fileTitle() const;
     QString chooseResultFile(const QString& proposal);
-    // The 12.txt the record went to, or nothing when it could not be written.
-    std::optional<QString> appendRecord(const std::string& line);
+    void appendLandmarks(const std::string& recordFile);
 
     Session& session_;
     Dialogs& dialogs_;
     Environment environment_;
     Form1Controls controls_;
+    WingCapture capture_;
+    WorkingFields workingFields_;
+    // What the controls show of the capture, so that only what changed is shown again.
+    struct Shown {
+        LandmarkSheet sheet;
+        int counter = -1;
+        std::vector<std::string> list;
+        int guidedLandmark = -1;
+    } shown_;
+    std::optional<std::size_t> dragged_; // the press whose mark follows the pointer
+    bool loupeShown_ = false;
+    Loupe* loupe_ = nullptr;
+    QPixmap guide_; // the landmark guide as drawn, before it points at a landmark
     QImage source_;           // Picture1's picture, at its own size
     QString openedImagePath_; // the image last opened; its file title names the saved record
-    QString lastChosenImage_; // where the open dialog starts, whether or not the file loaded
+    QString lastChosenImage_; // where the open dialog starts and Page Down goes on from
     QString lastResultFile_;  // the result file this window wrote last: rewriting it asks nothing
     // Every block saved since the window was loaded. Held here, not in the hidden Text44: a line
     // edit cuts its text at 32767 characters, a dozen wings' worth.

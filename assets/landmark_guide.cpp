@@ -1,5 +1,7 @@
 #include "landmark_guide.h"
 
+#include "guide_boxes.h"
+
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
@@ -12,36 +14,9 @@
 namespace kanat {
 namespace {
 
-constexpr int width = 517;
-constexpr int height = 169;
+constexpr int width = guideWidth;
+constexpr int height = guideHeight;
 constexpr int photoHeight = 147; // below it, the caption on white
-
-struct NumberBox {
-    int number;
-    int acrossPercent; // of the picture's width, from the left
-    int downPercent;   // of its height, from the top
-};
-
-constexpr std::array<NumberBox, 18> numberBoxes{{
-    {1, 14, 15},
-    {2, 23, 11},
-    {3, 27, 11},
-    {4, 34, 7},
-    {5, 19, 34},
-    {6, 27, 35},
-    {7, 30, 29},
-    {8, 34, 28},
-    {9, 41, 24},
-    {10, 53, 21},
-    {11, 26, 57},
-    {12, 43, 56},
-    {13, 49, 43},
-    {14, 63, 39},
-    {15, 91, 22},
-    {16, 42, 72},
-    {17, 49, 64},
-    {18, 64, 52},
-}};
 
 // jN is the vein junction that number N labels, a few pixels off a corner or side of its box.
 constexpr QPointF j1{85, 14}, j2{114, 27}, j3{147, 26}, j4{185, 19}, j5{107, 64}, j6{148, 62},
@@ -168,7 +143,7 @@ void drawNumberBoxes(QPainter& painter) {
     font.setBold(true);
     painter.setFont(font);
     const QFontMetrics metrics(font);
-    for (const NumberBox& box : numberBoxes) {
+    for (const GuideNumberBox& box : guideNumberBoxes) {
         const QString text = QString::number(box.number);
         const QSizeF size(metrics.horizontalAdvance(text) + 4, 11);
         const QPointF centre(box.acrossPercent * width / 100.0, box.downPercent * height / 100.0);

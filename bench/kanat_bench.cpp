@@ -92,7 +92,7 @@ struct Window {
 // child process so that its peak memory is its own.
 int openOnly(const QString& picture, int button) {
     Window window(picture);
-    if (button != 4) window.form().magnify(button);
+    if (button != 4) window.form().magnify(magnificationButtons[button - 4].magnification);
     window.form().openImage();
     window.repaintView();
     std::printf("%.1f\n", peakMegabytes());
@@ -137,7 +137,7 @@ void measurePicture(const QString& picture, const char* suffix) {
         QPushButton* command = window.form().controls().Command[static_cast<std::size_t>(button)];
         if (!command->isEnabled()) window.form().refresh();
         timer.restart();
-        window.form().magnify(button);
+        window.form().magnify(magnificationButtons[button - 4].magnification);
         window.repaintView();
         zoomWorst = std::max(zoomWorst, milliseconds(timer));
     }

@@ -23,6 +23,10 @@ std::string oneLine(std::string text) {
 
 } // namespace
 
+double tpsScale(double mmPerViewPixel, double viewScale, bool picture) {
+    return picture ? mmPerViewPixel * viewScale : mmPerViewPixel;
+}
+
 std::string tpsSpecimen(const std::array<std::optional<TpsPoint>, 18>& points, const std::string& image,
                         long id, double scale) {
     std::string text = "LM=18\r\n";

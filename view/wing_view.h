@@ -8,9 +8,15 @@
 
 namespace kanat {
 
+// A mark on the view: a press's circle and, for landmarks 1 to 18, its number.
+struct ViewMark {
+    QPointF centre;
+    int number = 0;
+    bool operator==(const ViewMark&) const = default;
+};
+
 // The visible view of the wing: the source picture scaled into its drawing area, painted only
-// where exposed, with the marks of the presses on top. Its drawing is retained: marks stay
-// until the drawing is cleared or the picture is painted again.
+// where exposed, with the marks of the presses on top. Positions are in drawing-area pixels.
 class WingView : public QFrame {
     Q_OBJECT
 public:
@@ -21,30 +27,44 @@ public:
     // Resizes the view to `outerSize` (border included) and paints `source` over its whole
     // drawing area; earlier marks are painted over.
     void paintPicture(const QImage& source, QSize outerSize);
-    void clearDrawing();
-    void drawCircle(QPointF centre);
+    // Shows these marks instead of the ones shown, repainting only what changed.
+    void setMarks(std::vector<ViewMark> marks);
+    void setNumbersShown(bool shown);
 
     QSize drawingSize() const { return contentsRect().size(); }
     const QImage& picture() const { return source_; }
     std::size_t markCount() const { return marks_.size(); }
+    bool numbersShown() const { return numbersShown_; }
 
 signals:
-    // A press that places a landmark, in drawing-area pixels.
-    void pressed(QPointF position);
+    // A press inside the drawing area.
+    void pressed(QPointF position, Qt::KeyboardModifiers modifiers);
+    // The pointer moved with a button held, and where the button was let go; both may lie
+    // outside the drawing area.
+    void dragged(QPointF position);
+    void released(QPointF position);
+    // The pointer moved over the view (only while mouse tracking is on without a button held).
+    void pointerMoved(QPointF position);
+    void pointerLeft();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
-    QRect markBounds(QPointF centre) const;
+    QRect markBounds(const ViewMark& mark) const;
+    QPointF inDrawingArea(QPointF widgetPosition) const;
     // A widget position in drawing-area pixels, or nothing on the border.
     std::optional<QPointF> drawingPosition(QPointF widgetPosition) const;
 
     QImage source_;
     bool painted_ = false;
-    std::vector<QPointF> marks_;
+    bool numbersShown_ = false;
+    std::vector<ViewMark> marks_;
 };
 
 } // namespace kanat

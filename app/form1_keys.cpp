@@ -1,0 +1,82 @@
+// The keyboard's commands: take back and put back, nudging, the next picture, the marks'
+// numbers, the loupe and the list of keys. None of them changes the layout or the menu.
+#include "app/form1.h"
+
+#include "app/picture_folder.h"
+#include "view/loupe.h"
+#include "view/wing_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+
+namespace kanat {
+namespace {
+
+const QString keysHelp = QStringLiteral(
+    "Kısayol tuşları\n\n"
+    "Ctrl+Z ya da Geri Silme (Backspace): son noktayı ya da son taşımayı geri al\n"
+    "Ctrl+Shift+Z ya da Ctrl+Y: geri alınanı yeniden yap\n"
+    "Ctrl basılıyken bir noktanın dairesine basıp sürükleyin: noktayı taşı\n"
+    "Ok tuşları: son konan ya da taşınan noktayı bir piksel kaydır\n"
+    "Page Down / Page Up: klasördeki sonraki / önceki resim\n"
+    "N: nokta numaralarını göster ya da gizle\n"
+    "L: büyüteci göster ya da gizle\n"
+    "F1: bu liste\n\n"
+    "Geri alma ve taşıma \"Hesapla\", \"Yenile\", \"Resetle\", büyütme değişikliği ve yeni resim "
+    "açılmasından öncesine uzanmaz. Bir koordinat kutusuna yazarken tuşlar kutunundur.");
+
+// Backspace and the arrows belong to a text field that has the focus.
+bool typing() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr; }
+
+} // namespace
+
+void Form1::addKeys() {
+    auto key = [this](const QList<QKeySequence>& sequences, auto command) {
+        auto* action = new QAction(this);
+        action->setShortcuts(sequences);
+        connect(action, &QAction::triggered, this, command);
+        addAction(action);
+    };
+    key({QKeySequence::Undo}, &Form1::takeBack);
+    key({QKeySequence(Qt::Key_Backspace)}, [this] {
+        if (!typing()) takeBack();
+    });
+    key({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &Form1::putBack);
+    const std::pair<Qt::Key, QPoint> arrows[] = {
+        {Qt::Key_Left, {-1, 0}}, {Qt::Key_Right, {1, 0}}, {Qt::Key_Up, {0, -1}}, {Qt::Key_Down, {0, 1}}};
+    for (const auto& [arrow, step] : arrows)
+        key({QKeySequence(arrow)}, [this, step] {
+            if (!typing()) nudge(step.x(), step.y());
+        });
+    key({QKeySequence(Qt::Key_PageDown)}, [this] { openNeighbour(1); });
+    key({QKeySequence(Qt::Key_PageUp)}, [this] { openNeighbour(-1); });
+    key({QKeySequence(Qt::Key_N)}, &Form1::toggleNumbers);
+    key({QKeySequence(Qt::Key_L)}, &Form1::toggleLoupe);
+    key({QKeySequence(Qt::Key_F1)}, &Form1::showKeys);
+}
+
+void Form1::openNeighbour(int step) {
+    if (lastChosenImage_.isEmpty()) return;
+    const auto neighbour = neighbourPicture(lastChosenImage_, step);
+    if (!neighbour) return;
+    if (capture_.placedSinceResults() &&
+        !dialogs_.ask(this,
+                      QStringLiteral("Son hesaplamadan sonra konan noktalar hesaplanmadı ve kaydedilmedi. "
+                                     "Yine de sonraki resme geçilsin mi?"),
+                      QStringLiteral("Evet"), QStringLiteral("Hayır")))
+        return;
+    openPath(*neighbour, true);
+}
+
+void Form1::toggleNumbers() { controls_.Picture2->setNumbersShown(!controls_.Picture2->numbersShown()); }
+
+void Form1::toggleLoupe() {
+    loupeShown_ = !loupeShown_;
+    controls_.Picture2->setMouseTracking(loupeShown_);
+    if (!loupeShown_) loupe_->hide();
+}
+
+void Form1::showKeys() { dialogs_.inform(this, keysHelp); }
+
+} // namespace kanat

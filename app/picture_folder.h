@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace kanat {
+
+// The picture after (`step` 1) or before (`step` −1) `current` among the pictures of its folder,
+// in natural order (wing2 before wing10, letter case aside); nothing at either end.
+std::optional<QString> neighbourPicture(const QString& current, int step);
+
+// Natural order of file names: runs of digits compare as numbers, letters without case.
+bool naturallyBefore(const QString& a, const QString& b);
+
+} // namespace kanat

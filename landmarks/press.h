@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace kanat {
+
+// A position on the view's drawing area, in view pixels, y downwards.
+struct ViewPoint {
+    double x = 0;
+    double y = 0;
+};
+
+// One press on the view: where it was (its mark's centre) and its texts as listed and stored.
+struct Press {
+    ViewPoint at;
+    std::string x;
+    std::string y;
+    bool marked = true; // its circle is shown; a repaint of the picture covers it
+};
+
+} // namespace kanat

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "landmarks/press_history.h"
+#include "measure/landmark_sheet.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kanat {
+
+// What the window shows of one wing's digitising: the press counter, the landmark sheet, the
+// result list and the marks on the view. It is the one place this state lives; the window's
+// controls only show it. Presses since the last "Hesapla", picture repaint or "Yenile" can be
+// taken back, put back, moved and nudged, and the sheet, the list and the marks always read as
+// if the presses had been made at their final positions.
+class WingCapture {
+public:
+    // What a press depends on besides its position: the view's base height h (y = h − Y) and
+    // its drawing area, which a moved landmark never leaves.
+    struct ViewGeometry {
+        double baseHeight = 0;
+        double width = 0;
+        double height = 0;
+    };
+
+    explicit WingCapture(char decimal) : decimal_(decimal) {}
+
+    int counter() const { return static_cast<int>(presses_.size()); }
+    const LandmarkSheet& sheet() const { return sheet_; }
+    const std::vector<std::string>& listLines() const { return list_; }
+    const std::vector<Press>& presses() const { return presses_; }
+    // The press an arrow key moves: the one placed, moved or put back last.
+    std::optional<std::size_t> lastTouched() const { return lastTouched_; }
+    // The shown mark within `radius` of `at` that can still be moved, nearest first.
+    std::optional<std::size_t> movableMarkNear(ViewPoint at, double radius) const;
+    // Presses made since the last results were appended (or since "Yenile").
+    bool placedSinceResults() const { return presses_.size() > pressesAtResults_; }
+    bool canTakeBack() const { return history_.canTakeBack(); }
+    bool canPutBack() const { return history_.canPutBack(); }
+
+    void press(ViewPoint at, const ViewGeometry& view);
+    void type(int field, std::string text); // the user typed into Text`field` (1 to 36)
+    bool takeBack();
+    bool putBack();
+    // A drag shows the mark at `at` only; its end places the landmark there as a press would.
+    void dragMark(std::size_t press, ViewPoint at, const ViewGeometry& view);
+    void finishMove(std::size_t press, ViewPoint at, const ViewGeometry& view);
+    bool nudge(double dx, double dy, const ViewGeometry& view);
+
+    // "Hesapla" appends its lines; what came before can no longer be taken back or moved.
+    void appendResults(const std::vector<std::string>& lines);
+    // The picture was painted again: the marks are covered and the presses are settled.
+    void coverMarks();
+    void refresh(); // "Yenile"
+
+private:
+    Press pressAt(ViewPoint at, const ViewGeometry& view) const;
+    bool movable(std::size_t index) const;
+    void place(const Press& press);
+    void unplace(const std::array<std::string, 2>& replacedFields);
+    void setPosition(std::size_t index, const Press& moved);
+    void settle();
+
+    char decimal_;
+    std::vector<Press> presses_;
+    std::vector<std::string> list_;
+    std::vector<std::size_t> lineOfPress_; // where each press's coordinate line stands in the list
+    LandmarkSheet sheet_;
+    PressHistory history_;
+    std::size_t firstMovable_ = 0; // presses before this one are settled
+    std::size_t pressesAtResults_ = 0;
+    std::optional<std::size_t> lastTouched_;
+    std::optional<Press> dragStart_; // the dragged press as it was before the drag
+};
+
+} // namespace kanat

@@ -1,0 +1,48 @@
+#include "view/loupe.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace kanat {
+
+Loupe::Loupe(QWidget* parent) : QWidget(parent) {
+    setFixedSize(side, side);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    hide();
+}
+
+void Loupe::look(const QImage& source, QPointF sourcePoint, double zoom) {
+    const QPoint pixel(static_cast<int>(std::floor(sourcePoint.x())), static_cast<int>(std::floor(sourcePoint.y())));
+    if (pixel == pixel_ && zoom == zoom_ && source.cacheKey() == source_.cacheKey()) return;
+    source_ = source;
+    pixel_ = pixel;
+    zoom_ = zoom;
+    update();
+}
+
+void Loupe::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(64, 64, 64));
+    // Whole source pixels around the one under the pointer, whose square sits in the middle.
+    const int reach = static_cast<int>(std::ceil(side / zoom_ / 2)) + 1;
+    const QRect wanted(pixel_.x() - reach, pixel_.y() - reach, 2 * reach + 1, 2 * reach + 1);
+    const QRect taken = wanted & source_.rect();
+    const QPointF centre(side / 2.0, side / 2.0);
+    if (!taken.isEmpty()) {
+        const QPointF corner = centre + (QPointF(taken.topLeft() - pixel_) - QPointF(0.5, 0.5)) * zoom_;
+        painter.drawImage(QRectF(corner, QSizeF(taken.width() * zoom_, taken.height() * zoom_)), source_, taken);
+    }
+    const double half = std::max(zoom_ / 2, 1.0);
+    painter.setPen(QPen(QColor(255, 0, 0), 1));
+    painter.drawRect(QRectF(centre - QPointF(half, half), QSizeF(2 * half, 2 * half)));
+    painter.drawLine(QPointF(centre.x(), 0), QPointF(centre.x(), centre.y() - half - 3));
+    painter.drawLine(QPointF(centre.x(), centre.y() + half + 3), QPointF(centre.x(), side));
+    painter.drawLine(QPointF(0, centre.y()), QPointF(centre.x() - half - 3, centre.y()));
+    painter.drawLine(QPointF(centre.x() + half + 3, centre.y()), QPointF(side, centre.y()));
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+} // namespace kanat
