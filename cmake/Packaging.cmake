@@ -93,8 +93,9 @@ install(FILES ${packaging_dir}/copyright ${packaging_dir}/changelog.gz
 install(FILES ${KANAT_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The Debian package. dpkg-shlibdeps finds the libraries the programs link; the rest are what
-# Qt loads at run time: the Turkish translation of its dialogs and the TIFF picture plugin.
-# The X11 platform plugin, the GIF/JPEG/ICO plugins and a font already come with libqt6gui6.
+# Qt loads at run time: the Turkish translation of its dialogs, the TIFF picture plugin and a
+# font with the Turkish letters (fontconfig would settle for Bitstream Vera, which lacks ğ, ş
+# and ı). The X11 platform plugin and the GIF/JPEG/ICO plugins come with libqt6gui6.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kanat)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -117,7 +118,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, qt6-image-formats-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "qt6-translations-l10n, qt6-image-formats-plugins, fonts-dejavu-core | fonts-liberation2")
 if(KANAT_HOMEPAGE)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${KANAT_HOMEPAGE})
 endif()

@@ -39,7 +39,7 @@ grep -q '^/usr/share/metainfo/.*\.metainfo\.xml$' "$work/files" && pass "AppStre
   fail "the package has no AppStream metainfo"
 
 depends="$(dpkg-deb -f "$package" Depends)"
-for needed in libqt6widgets6 qt6-translations-l10n qt6-image-formats-plugins; do
+for needed in libqt6widgets6 qt6-translations-l10n qt6-image-formats-plugins fonts-dejavu-core; do
   case ", $depends," in
     *", $needed"[\ ,]*) pass "depends on $needed" ;;
     *) fail "Depends '$depends' lacks $needed" ;;
