@@ -7,6 +7,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-image-formats-plugins qt6-svg-dev libqt6svg6 qt6-translations-l10n
   xvfb xdotool imagemagick clang libclang-rt-14-dev desktop-file-utils
+  # making the Debian package (cpack, dpkg-shlibdeps) and checking it and its metadata
+  appstream dpkg-dev file lintian
 )
 
 missing=()

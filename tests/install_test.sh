@@ -71,7 +71,7 @@ else
   [ "$(value Name)" = "Sphecidae ve Apidae Kanat Morfometrisi" ] || fail "desktop entry Name is '$(value Name)'"
   [ -n "$(value Comment)" ] || fail "the desktop entry has no Comment"
   [ "$(value Terminal)" = "false" ] || fail "desktop entry Terminal is '$(value Terminal)'"
-  for category in Science Biology Graphics; do
+  for category in Science Biology; do
     case ";$(value Categories)" in
       *";$category;"*) ;;
       *) fail "desktop entry Categories '$(value Categories)' lacks $category" ;;
