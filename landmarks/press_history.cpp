@@ -7,13 +7,8 @@ void PressHistory::record(CaptureStep step) {
     takenBack_.clear();
 }
 
-void PressHistory::recordNudge(std::size_t press, const Press& before, const Press& after) {
-    if (!taken_.empty() && takenBack_.empty() && taken_.back().kind == CaptureStep::Kind::Nudge &&
-        taken_.back().press == press) {
-        taken_.back().after = after;
-        return;
-    }
-    record({CaptureStep::Kind::Nudge, press, before, after, {}});
+void PressHistory::extendLastStep(const Press& after) {
+    if (!taken_.empty()) taken_.back().after = after;
 }
 
 std::optional<CaptureStep> PressHistory::takeBack() {

@@ -13,7 +13,7 @@ namespace kanat {
 // One step the user can take back: a press, which may have replaced the texts of its
 // landmark's fields, or a move of a press from one place to another.
 struct CaptureStep {
-    enum class Kind { Press, Move, Nudge };
+    enum class Kind { Press, Move };
     Kind kind = Kind::Press;
     std::size_t press = 0;
     Press before; // a move's starting place
@@ -25,8 +25,8 @@ struct CaptureStep {
 class PressHistory {
 public:
     void record(CaptureStep step);
-    // Consecutive nudges of one landmark are one step: the arrow keys undo themselves.
-    void recordNudge(std::size_t press, const Press& before, const Press& after);
+    // A run of nudges of one landmark, with nothing else between, is one step.
+    void extendLastStep(const Press& after);
     std::optional<CaptureStep> takeBack();
     std::optional<CaptureStep> putBack();
     bool canTakeBack() const { return !taken_.empty(); }

@@ -51,6 +51,7 @@ void WingCapture::press(ViewPoint at, const ViewGeometry& view) {
     }
     const Press placed = pressAt(at, view);
     history_.record({CaptureStep::Kind::Press, index, {}, placed, replaced});
+    nudging_.reset();
     place(placed);
 }
 
@@ -100,6 +101,7 @@ void WingCapture::type(int field, std::string text) {
 bool WingCapture::takeBack() {
     const auto step = history_.takeBack();
     if (!step) return false;
+    nudging_.reset();
     if (step->kind == CaptureStep::Kind::Press)
         unplace(step->replacedFields);
     else
@@ -110,6 +112,7 @@ bool WingCapture::takeBack() {
 bool WingCapture::putBack() {
     const auto step = history_.putBack();
     if (!step) return false;
+    nudging_.reset();
     if (step->kind == CaptureStep::Kind::Press)
         place(step->after);
     else
@@ -134,6 +137,7 @@ void WingCapture::finishMove(std::size_t press, ViewPoint at, const ViewGeometry
     }
     setPosition(press, after);
     history_.record({CaptureStep::Kind::Move, press, before, after, {}});
+    nudging_.reset();
 }
 
 bool WingCapture::nudge(double dx, double dy, const ViewGeometry& view) {
@@ -144,7 +148,12 @@ bool WingCapture::nudge(double dx, double dy, const ViewGeometry& view) {
     if (!inside(target, view)) return false;
     const Press after = pressAt(target, view);
     setPosition(index, after);
-    history_.recordNudge(index, before, after);
+    // The arrow keys pressed one after another on one landmark are taken back at once.
+    if (nudging_ == index)
+        history_.extendLastStep(after);
+    else
+        history_.record({CaptureStep::Kind::Move, index, before, after, {}});
+    nudging_ = index;
     return true;
 }
 
@@ -153,6 +162,7 @@ void WingCapture::settle() {
     history_.clear();
     lastTouched_.reset();
     dragStart_.reset();
+    nudging_.reset();
 }
 
 void WingCapture::appendResults(const std::vector<std::string>& lines) {

@@ -72,6 +72,7 @@ private:
     std::size_t pressesAtResults_ = 0;
     std::optional<std::size_t> lastTouched_;
     std::optional<Press> dragStart_; // the dragged press as it was before the drag
+    std::optional<std::size_t> nudging_; // the press the arrow keys moved last, with nothing between
 };
 
 } // namespace kanat

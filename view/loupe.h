@@ -8,6 +8,7 @@ namespace kanat {
 // A magnifying glass beside the pointer: the source picture around one pixel, enlarged with
 // nearest neighbours so that every source pixel is a square, with that pixel outlined.
 class Loupe final : public QWidget {
+    Q_OBJECT
 public:
     static constexpr int side = 160;
 
