@@ -19,8 +19,8 @@ LandmarkPoints readLandmarkPoints(const LandmarkSheet& sheet, char decimal) {
     LandmarkPoints points;
     for (int n = 1; n <= landmarkCount; ++n) {
         try {
-            points[static_cast<std::size_t>(n - 1)] =
-                PlanePoint{readCoordinate(sheet.x(n), decimal), readCoordinate(sheet.y(n), decimal)};
+            points[static_cast<std::size_t>(n - 1)] = PlanePoint{
+                readCoordinate(sheet.x(n), decimal), readCoordinate(sheet.y(n), decimal)};
         } catch (const ArithmeticError&) {
             // No point: a step that needs this landmark fails, as reading its field would.
         }
