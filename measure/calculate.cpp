@@ -6,9 +6,39 @@
 #include "measure/wing_indices.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kanat {
 namespace {
+
+// Every landmark as the procedures read it from a point field. The fields of a step only ever
+// hold landmark texts, so each is read once for the whole catalogue rather than at every use.
+using LandmarkPoints = std::array<std::optional<PlanePoint>, landmarkCount>;
+
+LandmarkPoints readLandmarkPoints(const LandmarkSheet& sheet, char decimal) {
+    LandmarkPoints points;
+    for (int n = 1; n <= landmarkCount; ++n) {
+        try {
+            points[static_cast<std::size_t>(n - 1)] = PlanePoint{
+                readCoordinate(sheet.x(n), decimal), readCoordinate(sheet.y(n), decimal)};
+        } catch (const ArithmeticError&) {
+            // No point: a step that needs this landmark fails, as reading its field would.
+        }
+    }
+    return points;
+}
+
+// Points 1 to N of a step, taken from the landmarks read.
+template <std::size_t N>
+std::array<PlanePoint, N> stepPoints(const CatalogueStep& step, const LandmarkPoints& landmarks) {
+    std::array<PlanePoint, N> points;
+    for (std::size_t i = 0; i < N; ++i) {
+        const auto& point = landmarks[static_cast<std::size_t>(step.landmarks[i] - 1)];
+        if (!point) throw ArithmeticError(ArithmeticFault::Conversion);
+        points[i] = *point;
+    }
+    return points;
+}
 
 // Plain text copies of landmark texts into the working points 1 to 4.
 void copyLandmarks(const LandmarkSheet& sheet, const std::array<int, 4>& landmarks,
@@ -33,13 +63,16 @@ std::vector<Field> reportedFields(StepKind kind) {
     return {};
 }
 
-void runProcedure(const CatalogueStep& step, const LandmarkSheet& sheet, WorkingFields& fields,
+void runProcedure(const CatalogueStep& step, const LandmarkSheet& sheet,
+                  const LandmarkPoints& landmarks, WorkingFields& fields,
                   const std::string& mmPerPixel, char decimal) {
     switch (step.kind) {
-    case StepKind::Angle: VertexAngle(fields, decimal); break;
-    case StepKind::Ratio: DistanceRatio(fields, decimal); break;
+    case StepKind::Angle: VertexAngle(stepPoints<3>(step, landmarks), fields, decimal); break;
+    case StepKind::Ratio: DistanceRatio(stepPoints<4>(step, landmarks), fields, decimal); break;
     case StepKind::DiscoidalShift: DiscoidalShift(sheet, fields, decimal); break;
-    case StepKind::LengthPair: LengthPair(fields, mmPerPixel, decimal); break;
+    case StepKind::LengthPair:
+        LengthPair(stepPoints<4>(step, landmarks), fields, mmPerPixel, decimal);
+        break;
     }
 }
 
@@ -47,6 +80,7 @@ void runProcedure(const CatalogueStep& step, const LandmarkSheet& sheet, Working
 
 CalculationValues Calculate(const LandmarkSheet& sheet, WorkingFields& fields,
                             const std::string& mmPerPixel, char decimal, const PixelSource& picture) {
+    const LandmarkPoints landmarks = readLandmarkPoints(sheet, decimal);
     CalculationValues values;
     std::size_t next = 0;
     for (const CatalogueStep& step : measurementCatalogue()) {
@@ -54,7 +88,7 @@ CalculationValues Calculate(const LandmarkSheet& sheet, WorkingFields& fields,
         for (Field field : reported) fields[field].clear();
         copyLandmarks(sheet, step.landmarks, fields);
         try {
-            runProcedure(step, sheet, fields, mmPerPixel, decimal);
+            runProcedure(step, sheet, landmarks, fields, mmPerPixel, decimal);
         } catch (const ArithmeticError&) {
             // A failing measurement is skipped and the run goes on; its value stays empty.
         }
