@@ -1,7 +1,8 @@
 // kanat-bench: how fast the window opens, zooms, places landmarks and calculates on today's
 // large wing photographs, and how fast the batch calculator goes; offscreen, on pictures it
 // makes itself. Prints one figure a line as "name: value unit".
-#include "app/form_host.h"
+#include "bench/bench_window.h"
+#include "bench/workflow_bench.h"
 #include "picture/picture_loader.h"
 #include "view/wing_view.h"
 
@@ -26,20 +27,7 @@
 namespace {
 
 using namespace kanat;
-
-// Answers the open dialog with the picture and cancels every save.
-class BenchDialogs final : public Dialogs {
-public:
-    QString picture;
-    QString openImage(QWidget*, const QString&, const QString&) override { return picture; }
-    QString saveResults(QWidget*, const QString&, const QString&) override { return {}; }
-    bool ask(QWidget*, const QString&, const QString&, const QString&) override { return true; }
-    void inform(QWidget*, const QString&) override {}
-    void about(QWidget*, const QString&) override {}
-    void warn(QWidget*, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-};
-
-void print(const char* name, double value, const char* unit) { std::printf("%s: %.3f %s\n", name, value, unit); }
+using namespace kanat::bench;
 
 // A wing-like photograph: a smooth background with darker veins, so the JPEG is of a natural size.
 QString makePhotograph(const QString& folder, int width, int height) {
@@ -60,8 +48,6 @@ QString makePhotograph(const QString& folder, int width, int height) {
     return path;
 }
 
-double milliseconds(const QElapsedTimer& timer) { return timer.nsecsElapsed() / 1e6; }
-
 // Peak resident memory of this process so far, in MB.
 double peakMegabytes() {
     std::ifstream status("/proc/self/status");
@@ -69,24 +55,6 @@ double peakMegabytes() {
         if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
     return 0;
 }
-
-struct Window {
-    BenchDialogs dialogs;
-    QTemporaryDir folder;
-    std::unique_ptr<FormHost> host;
-
-    explicit Window(const QString& picture) {
-        dialogs.picture = picture;
-        host = std::make_unique<FormHost>(dialogs, Environment{folder.path(), folder.path(), '.'});
-        host->show();
-        QApplication::processEvents();
-    }
-    Form1& form() { return *host->form(); }
-    void repaintView() {
-        form().controls().Picture2->repaint();
-        QApplication::processEvents();
-    }
-};
 
 // Opening the picture in a fresh window at one magnification, then its first paint; run in a
 // child process so that its peak memory is its own.
@@ -206,8 +174,11 @@ int main(int argc, char** argv) {
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--open-only"))
         return openOnly(arguments[2], arguments[3].toInt());
     QTemporaryDir folder;
-    measurePicture(makePhotograph(folder.path(), 6000, 4000), "");
-    measurePicture(makePhotograph(folder.path(), 8000, 6000), "_48mp");
+    const QString picture24 = makePhotograph(folder.path(), 6000, 4000);
+    const QString picture48 = makePhotograph(folder.path(), 8000, 6000);
+    measurePicture(picture24, "");
+    measurePicture(picture48, "_48mp");
+    measureWorkflow(picture48, "_48mp");
     print("batch_wings_per_s", batchWingsPerSecond(folder.path()), "wings/s");
     return 0;
 }
