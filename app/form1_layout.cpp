@@ -23,49 +23,86 @@ struct Twips {
     }
 };
 
-struct ButtonSpec {
-    int number;
-    const char* caption;
+enum class Kind {
+    CheckBox,
+    Button,
+    View,        // the picture box of the wing, in a scroll area of its own place
+    Frame,       // the landmark sheet's frame
+    SheetLabel,  // a row number of the sheet
+    SheetField,  // a coordinate of the sheet, inside the frame
+    Label,
+    List,
+    Guide,       // the landmark guide picture
+    HiddenField, // the working fields, the counter and the save text
+    HiddenPicture,
+};
+
+// One control of the window: its kind, its name, its caption or first text, and its place in
+// twips inside its container (the sheet's controls inside Frame2, the others in the window).
+struct ControlSpec {
+    Kind kind;
+    QString name;
+    QString caption;
     Twips place;
-};
-
-constexpr ButtonSpec buttons[] = {
-    {1, "Hesapla", {7560, 120, 975, 375}}, {2, "Yenile", {8640, 120, 615, 375}},
-    {3, "Resetle", {9360, 120, 735, 375}}, {4, "x0,5", {10200, 120, 495, 375}},
-    {5, "x2", {10800, 120, 495, 375}},     {6, "x4", {11400, 120, 495, 375}},
-};
-
-struct HiddenFieldSpec {
-    const char* name;
-    const char* text;
-    Twips place;
-};
-
-constexpr HiddenFieldSpec workingFields[] = {
-    {"x11", "", {600, 0, 615, 375}},     {"y11", "", {1320, 0, 615, 375}},
-    {"x22", "", {600, 360, 615, 375}},   {"y22", "", {1320, 360, 615, 375}},
-    {"x33", "", {600, 720, 615, 375}},   {"y33", "", {1320, 720, 615, 375}},
-    {"x44", "", {2880, 0, 615, 375}},    {"y44", "", {3480, 0, 615, 375}},
-    {"Txt1", "", {1920, 0, 855, 375}},   {"Txt2", "", {1920, 360, 855, 375}},
-    {"Txt3", "", {1920, 720, 855, 375}}, {"cs", "", {2880, 480, 1215, 285}},
-    {"oran", "", {2880, 840, 1215, 285}}, {"renk", "renk", {11640, 10920, 1095, 375}},
+    bool grey = false; // the background of scroll bars, as the coordinate fields have
 };
 
 // Row labels were numbered out of order when the sheet was drawn; only their captions show.
 constexpr int rowLabelNames[18] = {1, 2, 3, 4, 5, 6, 7, 8, 16, 15, 14, 13, 12, 11, 10, 9, 17, 18};
 
-const QColor scrollBarGrey(200, 200, 200);
+constexpr Twips viewPlace{120, 720, 8175, 3975};
 
-template <typename Widget>
-Widget* place(Widget* widget, const QString& name, const Twips& twips) {
-    widget->setObjectName(name);
-    widget->setGeometry(twips.pixels());
-    return widget;
+// The whole window, in the order its controls are made.
+std::vector<ControlSpec> form1Layout() {
+    std::vector<ControlSpec> layout{
+        {Kind::CheckBox, "Check1", "Noktalama Klavuzunu Göster ", {1560, 120, 2655, 375}},
+        {Kind::Button, "Command1", "Hesapla", {7560, 120, 975, 375}},
+        {Kind::Button, "Command2", "Yenile", {8640, 120, 615, 375}},
+        {Kind::Button, "Command3", "Resetle", {9360, 120, 735, 375}},
+        {Kind::Button, "Command4", "x0,5", {10200, 120, 495, 375}},
+        {Kind::Button, "Command5", "x2", {10800, 120, 495, 375}},
+        {Kind::Button, "Command6", "x4", {11400, 120, 495, 375}},
+        {Kind::HiddenPicture, "Picture1", "", {1560, 7440, 2175, 1575}},
+        {Kind::View, "Picture2", "", viewPlace},
+        {Kind::Guide, "Image7", "", {0, 8640, 7755, 2535}},
+        {Kind::Frame, "Frame2", "KOORDINAT X-Y", {16560, 120, 2535, 9135}},
+    };
+    for (int n = 1; n <= 18; ++n) {
+        const int top = 480 * n;
+        layout.push_back({Kind::SheetLabel, QStringLiteral("Label%1").arg(rowLabelNames[n - 1]), QString::number(n),
+                          n == 1 ? Twips{120, 600, 375, 375} : Twips{120, top, 375, 255}});
+        layout.push_back({Kind::SheetField, QStringLiteral("Text%1").arg(2 * n - 1), "", {720, top, 800, 300}, true});
+        layout.push_back({Kind::SheetField, QStringLiteral("Text%1").arg(2 * n), "", {1560, top, 800, 300}, true});
+    }
+    const std::vector<ControlSpec> rest{
+        {Kind::Label, "Label19", "Koordinat , Açı, Oran, İndex, Uzunluk ve Renk Ölçüm sonuçları", {13920, 9480, 4815, 375}},
+        {Kind::List, "List1", "", {12960, 9960, 6015, 1230}},
+        {Kind::HiddenField, "x11", "", {600, 0, 615, 375}, true},
+        {Kind::HiddenField, "y11", "", {1320, 0, 615, 375}, true},
+        {Kind::HiddenField, "x22", "", {600, 360, 615, 375}, true},
+        {Kind::HiddenField, "y22", "", {1320, 360, 615, 375}, true},
+        {Kind::HiddenField, "x33", "", {600, 720, 615, 375}, true},
+        {Kind::HiddenField, "y33", "", {1320, 720, 615, 375}, true},
+        {Kind::HiddenField, "x44", "", {2880, 0, 615, 375}, true},
+        {Kind::HiddenField, "y44", "", {3480, 0, 615, 375}, true},
+        {Kind::HiddenField, "Txt1", "", {1920, 0, 855, 375}, true},
+        {Kind::HiddenField, "Txt2", "", {1920, 360, 855, 375}, true},
+        {Kind::HiddenField, "Txt3", "", {1920, 720, 855, 375}, true},
+        {Kind::HiddenField, "cs", "", {2880, 480, 1215, 285}},
+        {Kind::HiddenField, "oran", "", {2880, 840, 1215, 285}},
+        {Kind::HiddenField, "renk", "renk", {11640, 10920, 1095, 375}},
+        {Kind::HiddenField, "Text43", "0", {120, 8640, 495, 285}},
+        {Kind::HiddenField, "Text44", "", {120, 8280, 495, 285}},
+    };
+    layout.insert(layout.end(), rest.begin(), rest.end());
+    return layout;
 }
 
-QLineEdit* textField(QWidget* parent, const QString& name, const Twips& twips, bool greyed) {
-    auto* field = place(new QLineEdit(parent), name, twips);
-    if (greyed) {
+const QColor scrollBarGrey(200, 200, 200);
+
+QLineEdit* textField(QWidget* parent, const ControlSpec& spec) {
+    auto* field = new QLineEdit(spec.caption, parent);
+    if (spec.grey) {
         QPalette palette = field->palette();
         palette.setColor(QPalette::Base, scrollBarGrey);
         field->setPalette(palette);
@@ -73,52 +110,54 @@ QLineEdit* textField(QWidget* parent, const QString& name, const Twips& twips, b
     return field;
 }
 
-void buildLandmarkSheet(Form1Controls& controls) {
-    controls.Frame2 = place(new QGroupBox(QStringLiteral("KOORDINAT X-Y"), controls.client),
-                            QStringLiteral("Frame2"), {16560, 120, 2535, 9135});
-    for (int n = 1; n <= 18; ++n) {
-        const int top = 480 * n;
-        const Twips labelPlace = n == 1 ? Twips{120, 600, 375, 375} : Twips{120, top, 375, 255};
-        place(new QLabel(QString::number(n), controls.Frame2),
-              QStringLiteral("Label%1").arg(rowLabelNames[n - 1]), labelPlace);
-        controls.Text[2 * n - 1] =
-            textField(controls.Frame2, QStringLiteral("Text%1").arg(2 * n - 1), {720, top, 800, 300}, true);
-        controls.Text[2 * n] =
-            textField(controls.Frame2, QStringLiteral("Text%1").arg(2 * n), {1560, top, 800, 300}, true);
-    }
+// The number in a control's name: 43 for Text43.
+std::size_t numberIn(const QString& name) {
+    qsizetype digits = name.size();
+    while (digits > 0 && name[digits - 1].isDigit()) --digits;
+    return name.mid(digits).toULong();
 }
 
-void buildHiddenFields(Form1Controls& controls) {
-    for (const HiddenFieldSpec& spec : workingFields) {
-        const QString name = QString::fromUtf8(spec.name);
-        QLineEdit* field = textField(controls.client, name, spec.place, name != QStringLiteral("cs") &&
-                                                                      name != QStringLiteral("oran") &&
-                                                                      name != QStringLiteral("renk"));
-        field->setText(QString::fromUtf8(spec.text));
-        field->hide();
-        controls.working[name] = field;
+QWidget* makeControl(const ControlSpec& spec, Form1Controls& controls) {
+    QWidget* client = controls.client;
+    switch (spec.kind) {
+    case Kind::CheckBox: return controls.Check1 = new QCheckBox(spec.caption, client);
+    case Kind::Button: return controls.Command[numberIn(spec.name)] = new QPushButton(spec.caption, client);
+    case Kind::Frame: return controls.Frame2 = new QGroupBox(spec.caption, client);
+    case Kind::SheetLabel: return new QLabel(spec.caption, controls.Frame2);
+    case Kind::SheetField: return controls.Text[numberIn(spec.name)] = textField(controls.Frame2, spec);
+    case Kind::Label: return controls.Label19 = new QLabel(spec.caption, client);
+    case Kind::List: return controls.List1 = new QListWidget(client);
+    case Kind::HiddenPicture: return controls.Picture1 = new QWidget(client);
+    case Kind::Guide: {
+        controls.Image7 = new QLabel(client);
+        controls.Image7->setPixmap(QPixmap(QStringLiteral(":/assets/landmark-guide.png")));
+        controls.Image7->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return controls.Image7;
     }
-    controls.Text[43] = textField(controls.client, QStringLiteral("Text43"), {120, 8640, 495, 285}, false);
-    controls.Text[43]->setText(QStringLiteral("0"));
-    controls.Text[44] = textField(controls.client, QStringLiteral("Text44"), {120, 8280, 495, 285}, false);
-    controls.Text[43]->hide();
-    controls.Text[44]->hide();
-}
-
-void buildViewAndPictures(Form1Controls& controls) {
-    controls.Picture1 = place(new QWidget(controls.client), QStringLiteral("Picture1"), {1560, 7440, 2175, 1575});
-    controls.Picture1->hide();
-    controls.viewArea = place(new QScrollArea(controls.client), QStringLiteral("viewArea"), {120, 720, 8175, 3975});
-    controls.viewArea->setFrameShape(QFrame::NoFrame);
-    controls.viewArea->setWidgetResizable(false);
-    controls.viewArea->setFocusPolicy(Qt::NoFocus); // the view itself takes the focus, in its place
-    controls.Picture2 = new WingView;
-    controls.Picture2->setObjectName(QStringLiteral("Picture2"));
-    controls.Picture2->setFixedSize(Twips{120, 720, 8175, 3975}.pixels().size());
-    controls.viewArea->setWidget(controls.Picture2);
-    controls.Image7 = place(new QLabel(controls.client), QStringLiteral("Image7"), {0, 8640, 7755, 2535});
-    controls.Image7->setPixmap(QPixmap(QStringLiteral(":/assets/landmark-guide.png")));
-    controls.Image7->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    case Kind::HiddenField: {
+        QLineEdit* field = textField(client, spec);
+        if (spec.name.startsWith(QStringLiteral("Text")))
+            controls.Text[numberIn(spec.name)] = field;
+        else
+            controls.working[spec.name] = field;
+        return field;
+    }
+    case Kind::View: {
+        // The view scrolls inside its own place rather than cover the sheet, the list or the
+        // guide; the scroll area is no tab stop of its own.
+        controls.viewArea = new QScrollArea(client);
+        controls.viewArea->setObjectName(QStringLiteral("viewArea"));
+        controls.viewArea->setGeometry(spec.place.pixels());
+        controls.viewArea->setFrameShape(QFrame::NoFrame);
+        controls.viewArea->setWidgetResizable(false);
+        controls.viewArea->setFocusPolicy(Qt::NoFocus);
+        controls.Picture2 = new WingView;
+        controls.Picture2->setFixedSize(spec.place.pixels().size());
+        controls.viewArea->setWidget(controls.Picture2);
+        return controls.Picture2;
+    }
+    }
+    return nullptr;
 }
 
 void buildMenu(QMainWindow& window, Form1Controls& controls) {
@@ -147,8 +186,8 @@ void fitCaptions(Form1Controls& controls) {
 
 void setTabOrder(const Form1Controls& controls) {
     std::vector<QWidget*> order{controls.Command[1], controls.Picture2};
-    for (int n = 16; n >= 1; --n) order.push_back(controls.Text[n]);
-    for (int n = 17; n <= 36; ++n) order.push_back(controls.Text[n]);
+    for (int n = 16; n >= 1; --n) order.push_back(controls.Text[static_cast<std::size_t>(n)]);
+    for (int n = 17; n <= 36; ++n) order.push_back(controls.Text[static_cast<std::size_t>(n)]);
     order.insert(order.end(), {controls.List1, controls.Check1, controls.Command[2], controls.Command[3],
                                controls.Command[4], controls.Command[5], controls.Command[6]});
     for (std::size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
@@ -158,7 +197,7 @@ void setTabOrder(const Form1Controls& controls) {
 
 QSize viewRoom() {
     // From the view's corner to the landmark sheet on the right and the guide picture below.
-    const QRect view = Twips{120, 720, 8175, 3975}.pixels();
+    const QRect view = viewPlace.pixels();
     return {Twips{16560, 0, 0, 0}.pixels().left() - view.left() - 8,
             Twips{0, 8640, 0, 0}.pixels().top() - view.top() - 8};
 }
@@ -169,21 +208,13 @@ Form1Controls buildForm1Controls(QMainWindow& window) {
     controls.client->setObjectName(QStringLiteral("client"));
     controls.client->setMinimumSize(Twips{0, 0, 19095, 11190}.pixels().size());
     window.setCentralWidget(controls.client);
-
-    controls.Check1 = place(new QCheckBox(QStringLiteral("Noktalama Klavuzunu Göster "), controls.client),
-                            QStringLiteral("Check1"), {1560, 120, 2655, 375});
-    for (const ButtonSpec& spec : buttons)
-        controls.Command[static_cast<std::size_t>(spec.number)] =
-            place(new QPushButton(QString::fromUtf8(spec.caption), controls.client),
-                  QStringLiteral("Command%1").arg(spec.number), spec.place);
-    buildViewAndPictures(controls);
-    buildLandmarkSheet(controls);
-    controls.Label19 = place(new QLabel(QStringLiteral("Koordinat , Açı, Oran, İndex, Uzunluk ve Renk Ölçüm sonuçları"),
-                                        controls.client),
-                             QStringLiteral("Label19"), {13920, 9480, 4815, 375});
-    controls.List1 = place(new QListWidget(controls.client), QStringLiteral("List1"), {12960, 9960, 6015, 1230});
-    controls.List1->hide();
-    buildHiddenFields(controls);
+    for (const ControlSpec& spec : form1Layout()) {
+        QWidget* control = makeControl(spec, controls);
+        control->setObjectName(spec.name);
+        if (spec.kind != Kind::View) control->setGeometry(spec.place.pixels());
+        if (spec.kind == Kind::HiddenField || spec.kind == Kind::HiddenPicture || spec.kind == Kind::List)
+            control->hide();
+    }
     buildMenu(window, controls);
     fitCaptions(controls);
     setTabOrder(controls);
