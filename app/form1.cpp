@@ -65,6 +65,10 @@ void Form1::connectCommands() {
                 [this, magnification = button.magnification] { magnify(magnification); });
     connect(controls_.Check1, &QCheckBox::clicked, this, &Form1::toggleGuide);
     connect(controls_.Picture2, &WingView::pressed, this, &Form1::pressView);
+    // A Ctrl+press on a mark soon after a click there still takes hold of it.
+    connect(controls_.Picture2, &WingView::doubleClicked, this, [this](QPointF position, Qt::KeyboardModifiers modifiers) {
+        if (modifiers.testFlag(Qt::ControlModifier)) dragged_ = capture_.movableMarkNear(viewPoint(position), grabRadius);
+    });
     connect(controls_.Picture2, &WingView::dragged, this, &Form1::dragView);
     connect(controls_.Picture2, &WingView::released, this, &Form1::releaseView);
     connect(controls_.Picture2, &WingView::pointerMoved, this, &Form1::pointAt);

@@ -114,8 +114,12 @@ void WingView::mousePressEvent(QMouseEvent* event) {
 void WingView::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a left double click is not another landmark; other buttons have no
     // double click, so their second press counts.
-    if (event->button() != Qt::LeftButton)
-        if (const auto position = drawingPosition(event->position())) emit pressed(*position, event->modifiers());
+    if (const auto position = drawingPosition(event->position())) {
+        if (event->button() == Qt::LeftButton)
+            emit doubleClicked(*position, event->modifiers());
+        else
+            emit pressed(*position, event->modifiers());
+    }
     event->accept();
 }
 

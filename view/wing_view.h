@@ -37,8 +37,9 @@ public:
     bool numbersShown() const { return numbersShown_; }
 
 signals:
-    // A press inside the drawing area.
+    // A press inside the drawing area, and the second press of a left double click there.
     void pressed(QPointF position, Qt::KeyboardModifiers modifiers);
+    void doubleClicked(QPointF position, Qt::KeyboardModifiers modifiers);
     // The pointer moved with a button held, and where the button was let go; both may lie
     // outside the drawing area.
     void dragged(QPointF position);
