@@ -85,8 +85,10 @@ WriteResult appendWhole(const std::string& path, std::string_view bytes) {
         // Take back the torn part, unless someone has appended behind it meanwhile.
         const off_t end = ::lseek(file.get(), 0, SEEK_CUR);
         struct stat status {};
-        if (end >= written && ::fstat(file.get(), &status) == 0 && status.st_size == end)
-            static_cast<void>(::ftruncate(file.get(), end - written));
+        if (end >= written && ::fstat(file.get(), &status) == 0 && status.st_size == end &&
+            ::ftruncate(file.get(), end - written) != 0) {
+            // Should that fail too, the write's own error is still the one to report.
+        }
     }
     return {error};
 }
