@@ -1,5 +1,6 @@
 #include "picture/jpeg_decoder.h"
 
+#include "picture/large_page_image.h"
 #include "picture/picture_errors.h"
 #include "picture/raster_completeness.h"
 
@@ -48,7 +49,7 @@ std::optional<QImage> decodeJpegDirectly(const QByteArray& bytes, qint64 byteLim
     // Refused the old way, with its reason, before a pixel is decoded.
     if (pictureError::decodedBytes(layout->size) > byteLimit) return std::nullopt;
     if (!rasterLooksComplete(PictureFormat::Jpeg, bytes)) return std::nullopt;
-    QImage image(layout->size, layout->format);
+    QImage image = largePageImage(layout->size, layout->format);
     if (image.isNull()) return std::nullopt;
     // Accurate DCT and smooth upsampling are what Qt's reader uses at its default quality; a
     // warning means damaged data, which Qt's reader shows in its own way.
