@@ -1,7 +1,7 @@
 #include "picture/jpeg_decoder.h"
 
-#include "picture/large_page_image.h"
 #include "picture/picture_errors.h"
+#include "picture/picture_memory.h"
 #include "picture/raster_completeness.h"
 
 #include <turbojpeg.h>
@@ -54,6 +54,7 @@ std::optional<QImage> decodeJpegDirectly(const QByteArray& bytes, qint64 byteLim
     // Accurate DCT and smooth upsampling are what Qt's reader uses at its default quality; a
     // warning means damaged data, which Qt's reader shows in its own way.
     constexpr int flags = TJFLAG_ACCURATEDCT | TJFLAG_STOPONWARNING;
+    const PagesProvidedAhead pages(image);
     if (tjDecompress2(decompressor.get(), reinterpret_cast<const unsigned char*>(bytes.constData()),
                       static_cast<unsigned long>(bytes.size()), image.bits(), image.width(),
                       static_cast<int>(image.bytesPerLine()), image.height(), layout->pixelFormat,
