@@ -41,8 +41,10 @@ QImage largePageImage(QSize size, QImage::Format format) {
         reinterpret_cast<uchar*>(roundedUp(reinterpret_cast<quintptr>(start), largePage));
     // Only advice: without large pages the kernel hands out small ones as ever.
     madvise(pixels, bytes, MADV_HUGEPAGE);
-    return QImage(pixels, size.width(), size.height(), bytesPerLine, format, unmap,
-                  new Mapping{start, length});
+    auto* mapping = new Mapping{start, length};
+    QImage image(pixels, size.width(), size.height(), bytesPerLine, format, unmap, mapping);
+    if (image.isNull()) unmap(mapping); // Qt calls it only for a picture it made
+    return image;
 }
 
 PagesProvidedAhead::PagesProvidedAhead(QImage& image) {
