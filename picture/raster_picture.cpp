@@ -1,5 +1,6 @@
 #include "picture/raster_picture.h"
 
+#include "picture/jpeg_decoder.h"
 #include "picture/picture_errors.h"
 #include "picture/raster_completeness.h"
 
@@ -9,6 +10,9 @@
 namespace kanat {
 
 LoadedPicture decodeRaster(PictureFormat format, const QByteArray& bytes, qint64 byteLimit) {
+    if (format == PictureFormat::Jpeg)
+        if (std::optional<QImage> image = decodeJpegDirectly(bytes, byteLimit))
+            return {std::move(*image), {}};
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

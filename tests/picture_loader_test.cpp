@@ -1,14 +1,20 @@
 #include "tests/picture_corpus.h"
 #include "tests/test_support.h"
 #include "tests/wmf_writer.h"
+#include "picture/jpeg_decoder.h"
 #include "picture/picture_loader.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <gtest/gtest.h>
+#include <turbojpeg.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,6 +101,89 @@ TEST_F(PictureLoader, LeavesAJpegsExifOrientationAsStored) {
     ASSERT_TRUE(loaded.ok()) << loaded.error.toStdString();
     EXPECT_EQ(loaded.image.size(), blocks.size());
     EXPECT_LE(largestChannelDifference(loaded.image, blocks, 16, 3), 6);
+}
+
+// Shading under noise with sharp edges, at a size no whole number of colour blocks, so that
+// every DCT coefficient and the upsampling at the borders have work to do.
+QImage detailedPicture() {
+    const QSize size(203, 141);
+    QImage image(size, QImage::Format_RGB32);
+    std::mt19937 random(5);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const int noise = static_cast<int>(random() % 48);
+            const int edge = ((x / 9) ^ (y / 7)) & 1 ? 190 : 30;
+            image.setPixel(x, y,
+                           qRgb(x + noise, edge + noise, (y * 255 / size.height() + noise) % 256));
+        }
+    return image;
+}
+
+// Layouts Qt's writer does not make: 4:4:4, 4:2:2, grey from colour, progressive, CMYK.
+QByteArray turboJpeg(const QImage& picture, TJPF pixels, int subsampling, int flags = 0) {
+    const QImage image = picture.convertToFormat(pixels == TJPF_CMYK ? QImage::Format_RGBA8888
+                                                                     : QImage::Format_RGB888);
+    const std::unique_ptr<void, int (*)(tjhandle)> compressor(tjInitCompress(), tjDestroy);
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    const int failed = tjCompress2(compressor.get(), image.constBits(), image.width(),
+                                   static_cast<int>(image.bytesPerLine()), image.height(), pixels,
+                                   &jpeg, &size, subsampling, 90, flags);
+    const QByteArray bytes(reinterpret_cast<const char*>(jpeg), failed ? 0 : qsizetype(size));
+    tjFree(jpeg);
+    return bytes;
+}
+
+QImage readByQt(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    reader.setAutoTransform(false);
+    return reader.read();
+}
+
+// Lines whose bytes differ, the fourth byte of RGB32 included.
+int differingLines(const QImage& a, const QImage& b) {
+    const auto lineBytes = static_cast<std::size_t>(a.width() * a.depth() / 8);
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        differing += std::memcmp(a.constScanLine(y), b.constScanLine(y), lineBytes) != 0;
+    return differing;
+}
+
+TEST(JpegDecoder, GivesTheVeryPixelsAndFormatOfQtsReader) {
+    const QImage detail = detailedPicture();
+    const QByteArray baseline = encoded(detail, "jpeg", 92);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        bool decodedDirectly; // false: left to Qt's reader
+    };
+    const Case cases[] = {
+        {"baseline 4:2:0 by Qt's writer", baseline, true},
+        {"grey by Qt's writer", encoded(detail.convertToFormat(QImage::Format_Grayscale8), "jpeg"),
+         true},
+        {"4:4:4", turboJpeg(detail, TJPF_RGB, TJSAMP_444), true},
+        {"4:2:2", turboJpeg(detail, TJPF_RGB, TJSAMP_422), true},
+        {"grey from colour", turboJpeg(detail, TJPF_RGB, TJSAMP_GRAY), true},
+        {"progressive 4:2:0", turboJpeg(detail, TJPF_RGB, TJSAMP_420, TJFLAG_PROGRESSIVE), true},
+        {"progressive 4:4:4", turboJpeg(detail, TJPF_RGB, TJSAMP_444, TJFLAG_PROGRESSIVE), true},
+        {"CMYK, stored as YCCK", turboJpeg(detail, TJPF_CMYK, TJSAMP_444), false},
+        // A restart marker where none belongs: libjpeg warns, and Qt's reader shows the rest.
+        {"damaged scan data", overwritten(baseline, baseline.size() / 2, "\xFF\xD3"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.bytes.isEmpty()) << "not compressed";
+        EXPECT_EQ(decodeJpegDirectly(c.bytes, pictureByteLimit).has_value(), c.decodedDirectly);
+        const LoadedPicture loaded = decodePicture(c.bytes);
+        ASSERT_TRUE(loaded.ok()) << loaded.error.toStdString();
+        const QImage byQt = readByQt(c.bytes);
+        EXPECT_EQ(loaded.image.format(), byQt.format());
+        ASSERT_EQ(loaded.image.size(), byQt.size());
+        EXPECT_EQ(differingLines(loaded.image, byQt), 0);
+    }
 }
 
 TEST_F(PictureLoader, RefusesBadFilesWithAReasonAndQuickly) {

@@ -3,7 +3,9 @@
 #include "tests/picture_corpus.h"
 #include "tests/wmf_writer.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageWriter>
 
 #include <cstdio>
 #include <string>
@@ -18,6 +20,17 @@ void save(const std::string& folder, const std::string& name, const QByteArray& 
 
 QByteArray wmf(const WmfWriter& writer) {
     return QByteArray::fromStdString(writer.bytes());
+}
+
+// Progressive JPEGs take another path through the decoder than baseline ones.
+QByteArray progressiveJpeg(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(image);
+    return bytes;
 }
 
 } // namespace
@@ -58,6 +71,9 @@ int main(int argc, char** argv) {
          encoded(small.convertToFormat(QImage::Format_Indexed8), "bmp"));
     save(pictureFolder, "seed.png", encoded(small, "png"));
     save(pictureFolder, "seed.jpg", encoded(small, "jpeg"));
+    save(pictureFolder, "seed-grey.jpg",
+         encoded(small.convertToFormat(QImage::Format_Grayscale8), "jpeg"));
+    save(pictureFolder, "seed-progressive.jpg", progressiveJpeg(small));
     save(pictureFolder, "seed.tif", encoded(small, "tiff"));
     save(pictureFolder, "seed.gif", gif({small, small.mirrored()}));
     return 0;
