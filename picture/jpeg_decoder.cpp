@@ -54,7 +54,6 @@ std::optional<QImage> decodeJpegDirectly(const QByteArray& bytes, qint64 byteLim
     // Accurate DCT and smooth upsampling are what Qt's reader uses at its default quality; a
     // warning means damaged data, which Qt's reader shows in its own way.
     constexpr int flags = TJFLAG_ACCURATEDCT | TJFLAG_STOPONWARNING;
-    const PagesProvidedAhead pages(image);
     if (tjDecompress2(decompressor.get(), reinterpret_cast<const unsigned char*>(bytes.constData()),
                       static_cast<unsigned long>(bytes.size()), image.bits(), image.width(),
                       static_cast<int>(image.bytesPerLine()), image.height(), layout->pixelFormat,

@@ -9,7 +9,6 @@ namespace kanat {
 namespace {
 
 constexpr quintptr largePage = quintptr{2} << 20;
-constexpr quintptr smallPage = 4096;
 
 struct Mapping {
     void* start;
@@ -45,16 +44,6 @@ QImage largePageImage(QSize size, QImage::Format format) {
     QImage image(pixels, size.width(), size.height(), bytesPerLine, format, unmap, mapping);
     if (image.isNull()) unmap(mapping); // Qt calls it only for a picture it made
     return image;
-}
-
-PagesProvidedAhead::PagesProvidedAhead(QImage& image) {
-    const auto first = roundedUp(reinterpret_cast<quintptr>(image.bits()), smallPage);
-    const auto end = reinterpret_cast<quintptr>(image.bits()) + image.sizeInBytes();
-    if (end <= first) return;
-    // A kernel older than 5.14 refuses the request, and the decoder's writes fault as ever.
-    provider_ = std::jthread([first, end] {
-        madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
-    });
 }
 
 } // namespace kanat
