@@ -6,6 +6,7 @@ packages=(
   cmake g++ make pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-image-formats-plugins qt6-svg-dev libqt6svg6
+  libopencv-imgproc-dev
   xvfb xdotool imagemagick clang libclang-rt-14-dev desktop-file-utils
 )
 

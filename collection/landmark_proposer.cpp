@@ -1,0 +1,122 @@
+#include "collection/landmark_proposer.h"
+
+#include "collection/landmark_templates.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <limits>
+
+namespace kanat {
+namespace {
+
+// How far from its expected place a landmark is looked for, in canonical pixels.
+constexpr int searchReach = 15;
+// A match this good steadies the fit for the landmarks after it.
+constexpr double confidentMatch = 0.5;
+
+// The peak's offset from the middle of three scores, by the parabola through them.
+double peakOffset(float before, float at, float after) {
+    const double curvature = before - 2.0 * at + after;
+    return curvature < 0 ? std::clamp(0.5 * (before - after) / curvature, -0.5, 0.5) : 0.0;
+}
+
+} // namespace
+
+struct LandmarkProposer::Attempt {
+    std::vector<std::optional<LandmarkGuess>> guesses;
+    double score = 0; // mean confidence of the proposed landmarks
+};
+
+LandmarkProposer::LandmarkProposer(Configuration mean, std::vector<cv::Mat> templates)
+    : mean_(std::move(mean)), templates_(std::move(templates)) {}
+
+LandmarkGuess LandmarkProposer::match(const PicturePyramid& picture, std::size_t landmark,
+                                      const Similarity& fit, int reach) const {
+    const PlanePoint expected = fit(mean_[landmark]);
+    const Similarity frame = canonicalFrame(fit);
+    cv::Mat window;
+    samplePatch(picture, expected, frame, templateRadius + reach).convertTo(window, CV_32F);
+    cv::Mat scores;
+    cv::matchTemplate(window, templates_[landmark], scores, cv::TM_CCOEFF_NORMED);
+    double best = 0;
+    cv::Point peak;
+    cv::minMaxLoc(scores, nullptr, &best, nullptr, &peak);
+    double column = peak.x, row = peak.y;
+    if (peak.x > 0 && peak.x + 1 < scores.cols)
+        column += peakOffset(scores.at<float>(peak.y, peak.x - 1), scores.at<float>(peak.y, peak.x),
+                             scores.at<float>(peak.y, peak.x + 1));
+    if (peak.y > 0 && peak.y + 1 < scores.rows)
+        row += peakOffset(scores.at<float>(peak.y - 1, peak.x), scores.at<float>(peak.y, peak.x),
+                          scores.at<float>(peak.y + 1, peak.x));
+    return {expected + frame.linear({column - reach, reach - row}), best};
+}
+
+LandmarkProposer::Attempt
+LandmarkProposer::grow(const PicturePyramid& picture,
+                       const std::vector<std::optional<PlanePoint>>& placed,
+                       Reflection reflection) const {
+    const std::size_t count = mean_.size();
+    Attempt attempt{std::vector<std::optional<LandmarkGuess>>(count), 0};
+    std::vector<double> weights(count, 0.0);
+    Configuration anchors(count);
+    std::vector<std::size_t> pending;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (placed[i]) {
+            attempt.guesses[i] = LandmarkGuess{*placed[i], 1.0};
+            weights[i] = 1;
+            anchors[i] = *placed[i];
+        } else {
+            pending.push_back(i);
+        }
+    }
+    auto distanceToAnchors = [&](std::size_t i) {
+        double nearest = std::numeric_limits<double>::infinity();
+        for (std::size_t j = 0; j < count; ++j)
+            if (weights[j] > 0) nearest = std::min(nearest, std::abs(mean_[i] - mean_[j]));
+        return nearest;
+    };
+    while (!pending.empty()) {
+        const auto next =
+            std::min_element(pending.begin(), pending.end(), [&](std::size_t a, std::size_t b) {
+                return distanceToAnchors(a) < distanceToAnchors(b);
+            });
+        const std::size_t landmark = *next;
+        pending.erase(next);
+        const Similarity fit = fitSimilarity(mean_, anchors, weights, reflection).map;
+        const LandmarkGuess guess = match(picture, landmark, fit, searchReach);
+        attempt.guesses[landmark] = guess;
+        if (guess.confidence >= confidentMatch) {
+            weights[landmark] = 1;
+            anchors[landmark] = guess.position;
+        }
+    }
+    // The doubtful ones get a second look from the fit of everything confident.
+    const Similarity fit = fitSimilarity(mean_, anchors, weights, reflection).map;
+    double total = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (placed[i]) continue;
+        if (attempt.guesses[i]->confidence < confidentMatch) {
+            const LandmarkGuess again = match(picture, i, fit, searchReach);
+            if (again.confidence > attempt.guesses[i]->confidence) attempt.guesses[i] = again;
+        }
+        total += attempt.guesses[i]->confidence;
+    }
+    attempt.score = total / static_cast<double>(count);
+    return attempt;
+}
+
+std::vector<std::optional<LandmarkGuess>>
+LandmarkProposer::propose(const PicturePyramid& picture,
+                          const std::vector<std::optional<PlanePoint>>& placed) const {
+    const auto placedCount =
+        std::count_if(placed.begin(), placed.end(), [](const auto& p) { return p.has_value(); });
+    if (placedCount < 2 || templates_.size() != mean_.size() || placed.size() != mean_.size())
+        return {};
+    // Two landmarks cannot tell a mirrored wing from an upright one; the pictures can.
+    Attempt upright = grow(picture, placed, Reflection::Never);
+    Attempt mirrored = grow(picture, placed, Reflection::Always);
+    return upright.score >= mirrored.score ? upright.guesses : mirrored.guesses;
+}
+
+} // namespace kanat

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "landmarks/tps_point.h"
+#include "measure/landmark_sheet.h"
+
+#include <QImage>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace kanat::test {
+
+// One of the real honey bee wings under tests/data/wings, with its expert's first 18 landmarks
+// in TPS pixels (y counted up from the picture's bottom edge).
+struct RealWing {
+    std::string fileName;
+    std::string path;
+    QImage picture;
+    std::array<TpsPoint, landmarkCount> landmarks;
+};
+
+// The wings of a folder, in file-name order; by default the project's ten.
+std::vector<RealWing> realWings(const std::string& folder);
+
+// The wing as the window appends it to 12.tps, with ID `id`.
+std::string tpsSpecimenOf(const RealWing& wing, long id);
+
+} // namespace kanat::test
