@@ -18,7 +18,7 @@ struct LandmarkGuess {
 // says exactly. The landmarks nearest the placed ones go first, and each confident match
 // steadies the fit for the next.
 class LandmarkProposer {
-  public:
+public:
     LandmarkProposer(Configuration mean, std::vector<cv::Mat> templates);
 
     // One entry per landmark: the placed ones are returned as they are (confidence 1); none
@@ -27,12 +27,12 @@ class LandmarkProposer {
     propose(const PicturePyramid& picture,
             const std::vector<std::optional<PlanePoint>>& placed) const;
 
-  private:
+private:
     struct Attempt;
     Attempt grow(const PicturePyramid& picture,
                  const std::vector<std::optional<PlanePoint>>& placed, Reflection reflection) const;
     LandmarkGuess match(const PicturePyramid& picture, std::size_t landmark, const Similarity& fit,
-                        int reach) const;
+                        double pull) const;
 
     Configuration mean_;
     std::vector<cv::Mat> templates_;

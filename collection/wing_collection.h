@@ -23,13 +23,13 @@ using WingLandmarks = std::array<std::optional<TpsPoint>, landmarkCount>;
 // An opened picture made ready for proposals (grey, with halvings). Made once when the
 // picture is opened; cheap to copy.
 class PreparedPicture {
-  public:
+public:
     PreparedPicture() = default;
     explicit PreparedPicture(const QImage& picture);
     bool empty() const { return !pyramid_; }
     const PicturePyramid& pyramid() const { return *pyramid_; }
 
-  private:
+private:
     std::shared_ptr<const PicturePyramid> pyramid_;
 };
 
@@ -43,7 +43,7 @@ struct LandmarkProposal {
 // its mean shape, proposals for unplaced landmarks and a check of a wing's shape. A value:
 // cheap to copy, and safe to use from several threads at once.
 class WingCollection {
-  public:
+public:
     static constexpr int fewestWingsToPropose = 3;
     static constexpr int fewestWingsToCheck = 10;
 
@@ -80,7 +80,7 @@ class WingCollection {
     std::string addSavedWing(const std::string& specimenText, const PreparedPicture& picture,
                              const std::string& picturePath);
 
-  private:
+private:
     struct Content;
     // Everything that follows from the wings: the mean, the fence, the templates.
     static std::shared_ptr<const Content> summarised(std::shared_ptr<Content> content);

@@ -16,7 +16,8 @@ const Configuration shape{{0, 0}, {4, 0}, {5, 2}, {2, 5}, {-1, 3}, {1, 1}};
 
 Configuration mapped(const Configuration& points, const Similarity& map) {
     Configuration result;
-    for (const PlanePoint point : points) result.push_back(map(point));
+    for (const PlanePoint point : points)
+        result.push_back(map(point));
     return result;
 }
 
@@ -39,8 +40,10 @@ TEST(Procrustes, DistanceIgnoresPlaceSizeAndTurnAndMirrorOnlyWhenAllowed) {
         SCOPED_TRACE(c.name);
         const Configuration moved = mapped(shape, c.map);
         EXPECT_NEAR(procrustesDistance(moved, shape, Reflection::Allowed), 0, 1e-9);
-        if (c.map.reflected) EXPECT_GT(procrustesDistance(moved, shape, Reflection::Never), 0.3);
-        else EXPECT_NEAR(procrustesDistance(moved, shape, Reflection::Never), 0, 1e-9);
+        if (c.map.reflected)
+            EXPECT_GT(procrustesDistance(moved, shape, Reflection::Never), 0.3);
+        else
+            EXPECT_NEAR(procrustesDistance(moved, shape, Reflection::Never), 0, 1e-9);
     }
 }
 
@@ -49,7 +52,8 @@ TEST(Procrustes, FitRecoversTheSimilarityEvenPastALandmarkWeightedOut) {
         SCOPED_TRACE(c.name);
         Configuration target = mapped(shape, c.map);
         target[3] += PlanePoint{50, 50}; // a misplaced landmark, left out by its weight
-        const SimilarityFit fit = fitSimilarity(shape, target, {1, 1, 1, 0, 1, 1}, Reflection::Allowed);
+        const SimilarityFit fit =
+            fitSimilarity(shape, target, {1, 1, 1, 0, 1, 1}, Reflection::Allowed);
         EXPECT_EQ(fit.map.reflected, c.map.reflected);
         EXPECT_NEAR(std::abs(fit.map.a - c.map.a), 0, 1e-9);
         EXPECT_NEAR(std::abs(fit.map.b - c.map.b), 0, 1e-9);
@@ -59,10 +63,12 @@ TEST(Procrustes, FitRecoversTheSimilarityEvenPastALandmarkWeightedOut) {
 
 TEST(Procrustes, GeneralisedAlignmentOfCopiesIsTheShapeItself) {
     std::vector<Configuration> copies{shape};
-    for (const MapCase& c : maps) copies.push_back(mapped(shape, c.map));
+    for (const MapCase& c : maps)
+        copies.push_back(mapped(shape, c.map));
     const ProcrustesAlignment alignment = alignGeneralised(copies);
     const Configuration unit = normalised(shape);
-    for (std::size_t i = 0; i < unit.size(); ++i) EXPECT_NEAR(std::abs(alignment.mean[i] - unit[i]), 0, 1e-9);
+    for (std::size_t i = 0; i < unit.size(); ++i)
+        EXPECT_NEAR(std::abs(alignment.mean[i] - unit[i]), 0, 1e-9);
     for (std::size_t i = 0; i < copies.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_NEAR(alignment.distances[i], 0, 1e-9);
@@ -109,13 +115,16 @@ TEST(ShapeCheck, NamesAPlantedExchangeOrMisplacedLandmarkOfARealWing) {
     std::vector<Configuration> collection;
     for (const auto& wing : wings) {
         collection.emplace_back();
-        for (const TpsPoint& point : wing.landmarks) collection.back().push_back({point.x, point.y});
+        for (const TpsPoint& point : wing.landmarks)
+            collection.back().push_back({point.x, point.y});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Configuration planted = collection[c.wing];
-        if (c.second) std::swap(planted[c.first - 1], planted[c.second - 1]);
-        else planted[c.first - 1] += std::polar(40.0, c.angle);
+        if (c.second)
+            std::swap(planted[c.first - 1], planted[c.second - 1]);
+        else
+            planted[c.first - 1] += std::polar(40.0, c.angle);
         std::vector<Configuration> shapes = collection;
         shapes.push_back(planted);
         const ProcrustesAlignment alignment = alignGeneralised(shapes);
@@ -125,7 +134,8 @@ TEST(ShapeCheck, NamesAPlantedExchangeOrMisplacedLandmarkOfARealWing) {
         EXPECT_EQ(check.first, c.first);
         EXPECT_EQ(check.second, c.second);
         EXPECT_GT(check.distance, fence);
-        EXPECT_EQ(checkShape(collection[c.wing], alignment.mean, fence).verdict, ShapeVerdict::Sound);
+        EXPECT_EQ(checkShape(collection[c.wing], alignment.mean, fence).verdict,
+                  ShapeVerdict::Sound);
     }
 }
 

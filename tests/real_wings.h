@@ -26,4 +26,8 @@ std::vector<RealWing> realWings(const std::string& folder);
 // The wing as the window appends it to 12.tps, with ID `id`.
 std::string tpsSpecimenOf(const RealWing& wing, long id);
 
+// A collection as the window leaves it: the wings' pictures copied into `folder` and their
+// specimens in `folder`/12.tps, with IDs 1, 2, …; returns the path of 12.tps.
+std::string writeCollection(const std::string& folder, const std::vector<RealWing>& wings);
+
 } // namespace kanat::test

@@ -25,6 +25,18 @@ void setMode(BatchOptions& options, BatchMode mode) {
     options.mode = mode;
 }
 
+// The options each mode takes, and only those.
+void checkMode(const BatchOptions& options, const std::vector<std::string>& positional) {
+    if (options.mode != BatchMode::Measure && options.record)
+        throw std::invalid_argument("--record yalnızca ölçümlerle birlikte kullanılır");
+    if (options.mode == BatchMode::Check && (!positional.empty() || !options.collection.empty()))
+        throw std::invalid_argument("--check yalnızca denetlenecek koleksiyon dosyasını alır");
+    if (options.mode == BatchMode::Complete && options.collection.empty())
+        throw std::invalid_argument("--complete için --collection KOLEKSİYON.tps verilmeli");
+    if (options.mode == BatchMode::Measure && !options.collection.empty())
+        throw std::invalid_argument("--collection yalnızca --complete ile kullanılır");
+}
+
 } // namespace
 
 std::string mmPerPixelText(double mmPerPixel, char decimal) { return formatGeneral(mmPerPixel, decimal); }
@@ -67,18 +79,11 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
     if (options.help) return options;
     if (mmPerPixel) options.mmPerPixelGiven = positiveNumber(*mmPerPixel, options.decimal);
     options.mmPerPixel = mmPerPixelText(options.mmPerPixelGiven.value_or(0.010526316), options.decimal);
-    if (options.mode != BatchMode::Measure && options.record)
-        throw std::invalid_argument("--record yalnızca ölçümlerle birlikte kullanılır");
+    checkMode(options, positional);
     if (options.mode == BatchMode::Check) {
-        if (!positional.empty() || !options.collection.empty())
-            throw std::invalid_argument("--check yalnızca denetlenecek koleksiyon dosyasını alır");
         options.collection = *checked;
         return options;
     }
-    if (options.mode == BatchMode::Complete && options.collection.empty())
-        throw std::invalid_argument("--complete için --collection KOLEKSİYON.tps verilmeli");
-    if (options.mode == BatchMode::Measure && !options.collection.empty())
-        throw std::invalid_argument("--collection yalnızca --complete ile kullanılır");
     if (positional.size() != 1)
         throw std::invalid_argument("tek bir nokta dosyası verilmeli (yardım için --help)");
     options.landmarks = positional.front();

@@ -174,7 +174,9 @@ int completeLandmarks(const BatchOptions& options) {
         auto found = pictures.find(wing.picturePath);
         if (found == pictures.end()) {
             const LoadedPicture loaded = loadPicture(QString::fromStdString(wing.picturePath));
-            if (!loaded.ok()) throw InputError(wing.picturePath, 0, loaded.error.toStdString());
+            if (!loaded.ok())
+                throw InputError(wing.picturePath, 0,
+                                 "kanat resmi okunamadı: " + loaded.error.toStdString());
             found = pictures.emplace(wing.picturePath, PreparedPicture(loaded.image)).first;
         }
         const std::string text = tpsOf(wing, collection.propose(found->second, wing.placed));
