@@ -2,6 +2,7 @@
 // large wing photographs, and how fast the batch calculator goes; offscreen, on pictures it
 // makes itself. Prints one figure a line as "name: value unit".
 #include "app/form_host.h"
+#include "bench/collection_figures.h"
 #include "picture/picture_loader.h"
 #include "view/wing_view.h"
 
@@ -204,8 +205,13 @@ int main(int argc, char** argv) {
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--open-only"))
         return openOnly(arguments[2], arguments[3].toInt());
     QTemporaryDir folder;
+    if (arguments.contains(QStringLiteral("--collection"))) {
+        printCollectionFigures(folder.path());
+        return 0;
+    }
     measurePicture(makePhotograph(folder.path(), 6000, 4000), "");
     measurePicture(makePhotograph(folder.path(), 8000, 6000), "_48mp");
     print("batch_wings_per_s", batchWingsPerSecond(folder.path()), "wings/s");
+    printCollectionFigures(folder.path());
     return 0;
 }

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 
 namespace kanat {
 namespace {
@@ -53,6 +54,22 @@ std::string someIds(const std::vector<std::string>& ids) {
     return ids.size() > 5 ? text + ", …" : text;
 }
 
+std::uintmax_t sizeOf(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    return error ? 0 : size;
+}
+
+PatchFileWrite writeWhole(const std::string& patchPath, const std::vector<PatchEntry>& entries) {
+    std::string bytes = patchFileHeader();
+    for (const PatchEntry& entry : entries)
+        if (!entry.pixels.empty()) bytes += encodePatchEntry(entry);
+    const WriteResult written = replaceWhole(patchPath, bytes);
+    if (!written.ok())
+        return {0, "\"" + patchPath + "\" yazılamadı: " + describeWriteError(written.error)};
+    return {bytes.size(), {}};
+}
+
 } // namespace
 
 std::string pictureBeside(const std::string& collectionPath, const std::string& image) {
@@ -67,33 +84,33 @@ std::string pictureBeside(const std::string& collectionPath, const std::string& 
 CollectionPatches updatePatchFile(const std::string& collectionPath,
                                   const std::vector<CollectionWing>& wings) {
     const std::string patchPath = patchFilePath(collectionPath);
-    PatchFileContent stored = readPatchFile(patchPath);
+    std::set<std::pair<std::string, std::uint64_t>> inCollection;
+    for (const CollectionWing& wing : wings)
+        inCollection.insert({wing.id, wing.key});
+    PatchFileContent stored = readPatchFile(patchPath, [&](const PatchEntry& entry) {
+        return inCollection.count({entry.id, entry.specimenKey}) > 0;
+    });
     std::map<std::pair<std::string, std::uint64_t>, const PatchEntry*> byKey;
     std::map<std::string, std::string>
         lastSeenAt; // the picture of an ID, even of an edited specimen
     for (const PatchEntry& entry : stored.entries) {
-        byKey[{entry.id, entry.specimenKey}] = &entry;
+        if (!entry.pixels.empty()) byKey[{entry.id, entry.specimenKey}] = &entry;
         lastSeenAt[entry.id] = entry.picturePath;
     }
     CollectionPatches patches;
-    std::vector<PatchEntry> kept;
     std::vector<std::string> withoutPicture;
     for (const CollectionWing& wing : wings) {
         if (const auto found = byKey.find({wing.id, wing.key}); found != byKey.end()) {
-            patches.pixels.push_back(found->second->pixels);
-            kept.push_back(*found->second);
+            patches.entries.push_back(*found->second);
             continue;
         }
-        std::string foundAt;
         const auto seen = lastSeenAt.find(wing.id);
-        auto pixels = cutFromPicture({seen == lastSeenAt.end() ? std::string() : seen->second,
-                                      pictureBeside(collectionPath, wing.image)},
-                                     wing, foundAt);
-        if (pixels.empty())
-            withoutPicture.push_back(wing.id);
-        else
-            kept.push_back({wing.id, wing.key, foundAt, pixels});
-        patches.pixels.push_back(std::move(pixels));
+        PatchEntry entry{wing.id, wing.key, {}, {}};
+        entry.pixels = cutFromPicture({seen == lastSeenAt.end() ? std::string() : seen->second,
+                                       pictureBeside(collectionPath, wing.image)},
+                                      wing, entry.picturePath);
+        if (entry.pixels.empty()) withoutPicture.push_back(wing.id);
+        patches.entries.push_back(std::move(entry));
     }
     if (!withoutPicture.empty())
         patches.warnings.push_back(
@@ -101,43 +118,36 @@ CollectionPatches updatePatchFile(const std::string& collectionPath,
             " kanadın resmi bulunamadı ya da noktalarına uymuyor; öneriler bu kanatlar olmadan "
             "yapılıyor (" +
             someIds(withoutPicture) + ")");
+    std::vector<const PatchEntry*> kept;
+    for (const PatchEntry& entry : patches.entries)
+        if (!entry.pixels.empty()) kept.push_back(&entry);
     const bool inStep = stored.intact && kept.size() == stored.entries.size() &&
                         std::equal(kept.begin(), kept.end(), stored.entries.begin(),
-                                   [](const auto& a, const auto& b) {
-                                       return a.id == b.id && a.specimenKey == b.specimenKey;
+                                   [](const auto* a, const auto& b) {
+                                       return a->id == b.id && a->specimenKey == b.specimenKey;
                                    });
-    if (inStep) return patches;
-    std::string bytes = patchFileHeader();
-    for (const PatchEntry& entry : kept)
-        bytes += encodePatchEntry(entry);
-    const WriteResult written = replaceWhole(patchPath, bytes);
-    if (!written.ok())
-        patches.warnings.push_back("\"" + patchPath +
-                                   "\" yazılamadı: " + describeWriteError(written.error) +
-                                   "; resimler her açılışta yeniden okunacak");
+    if (inStep) {
+        patches.fileSize = sizeOf(patchPath);
+        return patches;
+    }
+    const PatchFileWrite written = writeWhole(patchPath, patches.entries);
+    patches.fileSize = written.fileSize;
+    if (!written.warning.empty())
+        patches.warnings.push_back(written.warning + "; resimler her açılışta yeniden okunacak");
     return patches;
 }
 
-std::string appendToPatchFile(const std::string& collectionPath, const CollectionWing& wing,
-                              const std::vector<std::uint8_t>& pixels,
-                              const std::string& picturePath) {
+PatchFileWrite savePatchEntry(const std::string& collectionPath,
+                              const std::vector<PatchEntry>& entries, std::uintmax_t knownSize) {
     const std::string patchPath = patchFilePath(collectionPath);
-    std::error_code error;
-    const std::string entry =
-        encodePatchEntry({wing.id, wing.key, fs::absolute(picturePath, error).string(), pixels});
-    // Behind a torn or damaged entry a new one could not be read back: such a file is written anew.
-    const PatchFileContent existing = readPatchFile(patchPath);
-    WriteResult written;
-    if (existing.intact) {
-        written = appendWhole(patchPath, entry);
-    } else {
-        std::string bytes = patchFileHeader();
-        for (const PatchEntry& sound : existing.entries)
-            bytes += encodePatchEntry(sound);
-        written = replaceWhole(patchPath, bytes + entry);
-    }
-    if (written.ok()) return {};
-    return "\"" + patchPath + "\" yazılamadı: " + describeWriteError(written.error);
+    // Changed behind our back (or torn): a new entry appended there might not be read back.
+    if (knownSize == 0 || sizeOf(patchPath) != knownSize) return writeWhole(patchPath, entries);
+    const std::string entry = encodePatchEntry(entries.back());
+    const WriteResult written = appendWhole(patchPath, entry);
+    if (!written.ok())
+        return {knownSize,
+                "\"" + patchPath + "\" yazılamadı: " + describeWriteError(written.error)};
+    return {knownSize + entry.size(), {}};
 }
 
 } // namespace kanat

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collection/collection_text.h"
+#include "collection/patch_file.h"
 
 #include <cstdint>
 #include <string>
@@ -9,9 +10,9 @@
 namespace kanat {
 
 struct CollectionPatches {
-    std::vector<std::vector<std::uint8_t>>
-        pixels;                        // one per wing; empty when its picture was not found
+    std::vector<PatchEntry> entries;   // one per wing; no pixels when its picture was not found
     std::vector<std::string> warnings; // Turkish, each said once
+    std::uintmax_t fileSize = 0;       // of the patch file as it was left
 };
 
 // The stored squares of every wing, from the patch file beside the collection where it knows
@@ -21,11 +22,15 @@ struct CollectionPatches {
 CollectionPatches updatePatchFile(const std::string& collectionPath,
                                   const std::vector<CollectionWing>& wings);
 
-// Appends one wing's squares to the patch file, starting the file when it has no sound header.
-// Empty when done, otherwise why not (Turkish).
-std::string appendToPatchFile(const std::string& collectionPath, const CollectionWing& wing,
-                              const std::vector<std::uint8_t>& pixels,
-                              const std::string& picturePath);
+struct PatchFileWrite {
+    std::uintmax_t fileSize = 0;
+    std::string warning; // Turkish; empty when written
+};
+
+// Keeps the last of `entries` (one per wing, a new wing last) in the patch file: appended when
+// the file is still the `knownSize` it was left at, otherwise the whole file is written anew.
+PatchFileWrite savePatchEntry(const std::string& collectionPath,
+                              const std::vector<PatchEntry>& entries, std::uintmax_t knownSize);
 
 // Where IMAGE= points: beside the collection file, or the full path it gives when that exists.
 std::string pictureBeside(const std::string& collectionPath, const std::string& image);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <istream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,17 +19,21 @@ struct PatchEntry {
 };
 
 struct PatchFileContent {
-    std::vector<PatchEntry> entries;
+    std::vector<PatchEntry> entries; // every sound entry; pixels only of those asked for
     bool intact = false; // false: missing, of another version, truncated or damaged somewhere
 };
+
+// Which entries' pixels to keep: those of wings still in the collection.
+using PatchWanted = std::function<bool(const PatchEntry& entry)>;
 
 // The patch file of a collection: beside it, its name with ".kanat-patches" added.
 std::string patchFilePath(const std::string& collectionPath);
 
-// Whatever sound entries the bytes hold; a damaged entry is skipped, never trusted. Sizes are
-// checked before anything is allocated, so a hostile file costs no more than its own length.
-PatchFileContent parsePatchFile(std::string_view bytes);
-PatchFileContent readPatchFile(const std::string& path);
+// Reads entry by entry, skipping (never trusting) a damaged one. Each length is checked before
+// anything is allocated, so a hostile file costs no more memory than one entry and what it holds.
+PatchFileContent readPatchFile(std::istream& in, const PatchWanted& wanted);
+PatchFileContent readPatchFile(const std::string& path, const PatchWanted& wanted);
+PatchFileContent parsePatchFile(std::string_view bytes); // all pixels kept
 
 std::string patchFileHeader();
 std::string encodePatchEntry(const PatchEntry& entry);

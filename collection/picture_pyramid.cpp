@@ -4,6 +4,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace kanat {
@@ -28,11 +29,25 @@ PicturePyramid pyramidOf(cv::Mat grey) {
 
 PicturePyramid pyramidOf(const QImage& picture) {
     if (picture.isNull()) return {};
-    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
-    cv::Mat pixels(grey.height(), grey.width(), CV_8U);
-    for (int row = 0; row < grey.height(); ++row)
-        std::copy_n(grey.constScanLine(row), grey.width(), pixels.ptr<uchar>(row));
-    return pyramidOf(std::move(pixels));
+    if (picture.format() == QImage::Format_Grayscale8) {
+        const cv::Mat rows(picture.height(), picture.width(), CV_8U,
+                           const_cast<uchar*>(picture.constBits()),
+                           static_cast<std::size_t>(picture.bytesPerLine()));
+        return pyramidOf(rows.clone());
+    }
+    // OpenCV's grey is several times quicker than QImage's on a large photograph. The words
+    // 0xAARRGGBB lie in memory as the bytes B, G, R, A.
+    static_assert(std::endian::native == std::endian::little);
+    const QImage colour =
+        picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
+            ? picture
+            : picture.convertToFormat(QImage::Format_RGB32);
+    const cv::Mat pixels(colour.height(), colour.width(), CV_8UC4,
+                         const_cast<uchar*>(colour.constBits()),
+                         static_cast<std::size_t>(colour.bytesPerLine()));
+    cv::Mat grey;
+    cv::cvtColor(pixels, grey, cv::COLOR_BGRA2GRAY);
+    return pyramidOf(std::move(grey));
 }
 
 cv::Mat samplePatch(const PicturePyramid& picture, PlanePoint centre, const Similarity& frame,

@@ -42,7 +42,8 @@ double squaredDistance(const Configuration& a, const Configuration& b) {
 }
 
 // The full Procrustes distance, summed directly: 1 − |c|² would lose half the digits near 0.
-double fullDistance(const Configuration& unitShape, const Configuration& unitMean, const Turn& turn) {
+double fullDistance(const Configuration& unitShape, const Configuration& unitMean,
+                    const Turn& turn) {
     double sum = 0;
     for (std::size_t i = 0; i < unitShape.size(); ++i) {
         const PlanePoint point = turn.reflected ? std::conj(unitShape[i]) : unitShape[i];
@@ -140,7 +141,7 @@ ProcrustesAlignment alignGeneralised(const std::vector<Configuration>& shapes) {
         Configuration next = normalised(sum);
         const double change = squaredDistance(next, result.mean);
         result.mean = std::move(next);
-        if (change < 1e-24) break;
+        if (change < 1e-20) break;
     }
     for (const auto& shape : unit) {
         const Turn turn = bestTurn(shape, result.mean, Reflection::Allowed);

@@ -6,6 +6,7 @@
 
 #include <QImage>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -33,8 +34,9 @@ PlanePoint planePoint(const TpsPoint& point) {
 
 struct WingCollection::Content {
     std::vector<CollectionWing> wings;
-    std::vector<std::vector<std::uint8_t>> pixels; // per wing; empty without its picture
-    std::vector<std::string> fileWarnings;         // about the files, kept when wings are added
+    std::vector<PatchEntry> patches;       // per wing; no pixels without its picture
+    std::uintmax_t patchFileSize = 0;      // as this collection last left the patch file
+    std::vector<std::string> fileWarnings; // about the files, kept when wings are added
     std::vector<std::string> warnings;
     Configuration mean;
     double fence = 0;
@@ -50,8 +52,8 @@ WingCollection::summarised(std::shared_ptr<Content> content) {
     std::vector<Configuration> shapes;
     for (std::size_t i = 0; i < content->wings.size(); ++i) {
         shapes.push_back(content->wings[i].landmarks);
-        if (!content->pixels[i].empty())
-            patches.push_back({content->wings[i].landmarks, content->pixels[i]});
+        if (!content->patches[i].pixels.empty())
+            patches.push_back({content->wings[i].landmarks, content->patches[i].pixels});
     }
     content->withPictures = static_cast<int>(patches.size());
     if (!shapes.empty()) {
@@ -97,7 +99,8 @@ WingCollection WingCollection::load(const std::string& collectionPath) {
     }
     if (!content->wings.empty()) {
         CollectionPatches patches = updatePatchFile(collectionPath, content->wings);
-        content->pixels = std::move(patches.pixels);
+        content->patches = std::move(patches.entries);
+        content->patchFileSize = patches.fileSize;
         content->fileWarnings.insert(content->fileWarnings.end(), patches.warnings.begin(),
                                      patches.warnings.end());
     }
@@ -166,15 +169,19 @@ std::string WingCollection::addSavedWing(const std::string& specimenText,
     }
     if (text.wings.size() != 1) return {}; // not complete: it does not join the mean
     const CollectionWing& wing = text.wings.front();
-    std::vector<std::uint8_t> pixels;
-    std::string warning;
-    if (!picture.empty()) {
-        pixels = cutStoredPatches(picture.pyramid(), wing.landmarks);
-        warning = appendToPatchFile(path_, wing, pixels, picturePath);
-    }
+    std::error_code error;
+    PatchEntry entry{wing.id, wing.key, std::filesystem::absolute(picturePath, error).string(), {}};
+    if (!picture.empty()) entry.pixels = cutStoredPatches(picture.pyramid(), wing.landmarks);
     auto content = std::make_shared<Content>(*content_);
     content->wings.push_back(wing);
-    content->pixels.push_back(std::move(pixels));
+    content->patches.push_back(std::move(entry));
+    std::string warning;
+    if (!content->patches.back().pixels.empty()) {
+        const PatchFileWrite written =
+            savePatchEntry(path_, content->patches, content->patchFileSize);
+        content->patchFileSize = written.fileSize;
+        warning = written.warning;
+    }
     content->farthest = 0;
     content->proposer.reset();
     content_ = summarised(std::move(content));

@@ -127,7 +127,9 @@ TEST_F(Collection, KeepsProposingWhenThePicturesAreGoneAndAddsSavedWings) {
         EXPECT_EQ(after[i].position.y, before[i].position.y);
     }
 
-    // The window saves a fourth wing; its picture stays where it was opened.
+    // The window saves a fourth wing; its picture stays where it was opened. Meanwhile a torn
+    // write has left a few bytes behind the last entry, so the file is written anew.
+    std::ofstream(patchFilePath(tps), std::ios::binary | std::ios::app) << "torn";
     const std::string saved = test::tpsSpecimenOf(all[4], 4);
     std::ofstream(tps, std::ios::binary | std::ios::app) << saved;
     EXPECT_EQ(collection.addSavedWing(saved, PreparedPicture(all[4].picture), all[4].path), "");
