@@ -5,6 +5,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace kanat {
@@ -17,6 +18,11 @@ constexpr double confidentMatch = 0.5;
 // The last look leans a little towards where all the other landmarks expect each one, so that
 // along a thick vein, where the match hardly changes, the expected end wins (0.1 at the edge).
 constexpr double finalPull = 0.1;
+
+// Wings whose landmarks span less than this (centroid size, pixels) show no neighbourhood to
+// match; larger ones than any picture could hold come from landmarks placed far outside it.
+constexpr double smallestWing = 30;
+constexpr double largestWing = 1e6;
 
 // The peak's offset from the middle of three scores, by the parabola through them.
 double peakOffset(float before, float at, float after) {
@@ -33,6 +39,19 @@ void leanTowardsTheMiddle(cv::Mat& scores, double pull) {
 }
 
 } // namespace
+
+bool LandmarkProposer::plausibleSize(const std::vector<std::optional<PlanePoint>>& placed) const {
+    std::vector<double> weights(placed.size(), 0.0);
+    Configuration points(placed.size());
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        if (!placed[i]) continue;
+        weights[i] = 1;
+        points[i] = *placed[i];
+    }
+    // The mean has centroid size 1, so the fit's scale is the wing's size in pixels.
+    const double size = std::abs(fitSimilarity(mean_, points, weights, Reflection::Never).map.a);
+    return std::isfinite(size) && size >= smallestWing && size <= largestWing;
+}
 
 struct LandmarkProposer::Attempt {
     std::vector<std::optional<LandmarkGuess>> guesses;
@@ -123,6 +142,7 @@ LandmarkProposer::propose(const PicturePyramid& picture,
         std::count_if(placed.begin(), placed.end(), [](const auto& p) { return p.has_value(); });
     if (placedCount < 2 || templates_.size() != mean_.size() || placed.size() != mean_.size())
         return {};
+    if (!plausibleSize(placed)) return {};
     // Two landmarks cannot tell a mirrored wing from an upright one; the picture can.
     const Attempt upright = grow(picture, placed, Reflection::Never);
     const Attempt mirrored = grow(picture, placed, Reflection::Always);

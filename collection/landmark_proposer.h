@@ -29,6 +29,7 @@ public:
 
 private:
     struct Attempt;
+    bool plausibleSize(const std::vector<std::optional<PlanePoint>>& placed) const;
     Attempt grow(const PicturePyramid& picture,
                  const std::vector<std::optional<PlanePoint>>& placed, Reflection reflection) const;
     LandmarkGuess match(const PicturePyramid& picture, std::size_t landmark, const Similarity& fit,

@@ -6,6 +6,7 @@
 
 #include <QImage>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -28,6 +29,10 @@ std::string fileNameOf(const std::string& path) {
 
 PlanePoint planePoint(const TpsPoint& point) {
     return {point.x, point.y};
+}
+
+bool isFinitePoint(const TpsPoint& point) {
+    return std::isfinite(point.x) && std::isfinite(point.y);
 }
 
 } // namespace
@@ -139,7 +144,7 @@ std::vector<LandmarkProposal> WingCollection::propose(const PreparedPicture& pic
     if (!canPropose() || picture.empty()) return {};
     std::vector<std::optional<PlanePoint>> given(placed.size());
     for (std::size_t i = 0; i < placed.size(); ++i)
-        if (placed[i]) given[i] = planePoint(*placed[i]);
+        if (placed[i] && isFinitePoint(*placed[i])) given[i] = planePoint(*placed[i]);
     const auto guesses = content_->proposer->propose(picture.pyramid(), given);
     std::vector<LandmarkProposal> proposals;
     for (std::size_t i = 0; i < guesses.size(); ++i)
@@ -150,11 +155,13 @@ std::vector<LandmarkProposal> WingCollection::propose(const PreparedPicture& pic
     return proposals;
 }
 
-ShapeCheck WingCollection::check(const std::array<TpsPoint, landmarkCount>& wing) const {
-    if (!canCheck()) return {};
+std::optional<ShapeCheck> WingCollection::check(const WingLandmarks& wing) const {
+    if (!canCheck()) return std::nullopt;
     Configuration shape;
-    for (const TpsPoint& point : wing)
-        shape.push_back(planePoint(point));
+    for (const auto& point : wing) {
+        if (!point || !isFinitePoint(*point)) return std::nullopt;
+        shape.push_back(planePoint(*point));
+    }
     return checkShape(shape, content_->mean, content_->fence);
 }
 

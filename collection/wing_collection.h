@@ -66,13 +66,14 @@ public:
 
     bool canPropose() const;
     // Places for every unplaced landmark, or none when fewer than two are placed, the picture is
-    // empty or the collection cannot propose. A few milliseconds.
+    // empty or the collection cannot propose. A few milliseconds, whatever the picture's size.
     std::vector<LandmarkProposal> propose(const PreparedPicture& picture,
                                           const WingLandmarks& placed) const;
 
     bool canCheck() const;
-    // The wing against the collection's mean and fence; Sound when the collection cannot check.
-    ShapeCheck check(const std::array<TpsPoint, landmarkCount>& wing) const;
+    // The wing against the collection's mean and fence; none when the collection cannot check
+    // or a landmark is not placed.
+    std::optional<ShapeCheck> check(const WingLandmarks& wing) const;
 
     // After the window has appended `specimenText` (one TPS specimen, as tpsSpecimen writes it)
     // to the collection file: keeps the wing's neighbourhoods in the patch file and lets the wing

@@ -106,10 +106,13 @@ TEST_F(Collection, NeedsTwoPlacedLandmarksAndAPicture) {
     const WingCollection collection =
         WingCollection::load(test::writeCollection(folder, wings({1, 2, 3})));
     const test::RealWing& wing = all[0];
-    EXPECT_TRUE(collection.propose(PreparedPicture(wing.picture), placedOf(wing, {1})).empty());
+    const PreparedPicture picture(wing.picture);
+    WingLandmarks onOneSpot = placedOf(wing, {1, 18});
+    onOneSpot[17] = onOneSpot[0];
+    EXPECT_TRUE(collection.propose(picture, placedOf(wing, {1})).empty());
     EXPECT_TRUE(collection.propose(PreparedPicture(), placedOf(wing, {1, 18})).empty());
-    EXPECT_EQ(collection.propose(PreparedPicture(wing.picture), placedOf(wing, {1, 18})).size(),
-              16u);
+    EXPECT_TRUE(collection.propose(picture, onOneSpot).empty());
+    EXPECT_EQ(collection.propose(picture, placedOf(wing, {1, 18})).size(), 16u);
 }
 
 TEST_F(Collection, KeepsProposingWhenThePicturesAreGoneAndAddsSavedWings) {
@@ -242,16 +245,21 @@ TEST_F(Collection, AHandEditedSpecimenIsCutAgainNotTakenFromThePatchFile) {
 
 TEST_F(Collection, ChecksAWingOnceItHoldsTenWings) {
     const std::vector<test::RealWing> nine(all.begin(), all.begin() + 9);
-    std::array<TpsPoint, landmarkCount> exchanged = all[2].landmarks;
+    WingLandmarks exchanged, sound;
+    std::copy(all[2].landmarks.begin(), all[2].landmarks.end(), sound.begin());
+    exchanged = sound;
     std::swap(exchanged[6], exchanged[7]);
     EXPECT_FALSE(WingCollection::load(test::writeCollection(folder, nine)).canCheck());
     const WingCollection collection = WingCollection::load(test::writeCollection(folder, all));
     ASSERT_TRUE(collection.canCheck());
-    const ShapeCheck check = collection.check(exchanged);
-    EXPECT_EQ(check.verdict, ShapeVerdict::Exchanged);
-    EXPECT_EQ(check.first, 7);
-    EXPECT_EQ(check.second, 8);
-    EXPECT_EQ(collection.check(all[2].landmarks).verdict, ShapeVerdict::Sound);
+    const auto check = collection.check(exchanged);
+    ASSERT_TRUE(check);
+    EXPECT_EQ(check->verdict, ShapeVerdict::Exchanged);
+    EXPECT_EQ(check->first, 7);
+    EXPECT_EQ(check->second, 8);
+    EXPECT_EQ(collection.check(sound)->verdict, ShapeVerdict::Sound);
+    sound[4].reset();
+    EXPECT_FALSE(collection.check(sound));
 }
 
 } // namespace
