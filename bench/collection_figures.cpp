@@ -26,22 +26,14 @@ double milliseconds(const QElapsedTimer& timer) {
     return timer.nsecsElapsed() / 1e6;
 }
 
-WingLandmarks placedOf(const RealWing& wing, const std::vector<int>& landmarks) {
-    WingLandmarks placed;
-    for (const int n : landmarks)
-        placed[static_cast<std::size_t>(n - 1)] = wing.landmarks[static_cast<std::size_t>(n - 1)];
-    return placed;
-}
+using test::placedOf;
 
 struct Errors {
     std::vector<double> pixels;
     void add(const std::vector<LandmarkProposal>& proposals, const RealWing& wing,
              double scale = 1) {
-        for (const LandmarkProposal& proposal : proposals) {
-            const TpsPoint& truth = wing.landmarks[static_cast<std::size_t>(proposal.landmark - 1)];
-            pixels.push_back(
-                std::hypot(proposal.position.x - truth.x, proposal.position.y - truth.y) / scale);
-        }
+        for (const double error : test::errorsOf(proposals, wing))
+            pixels.push_back(error / scale);
     }
     void print(const std::string& name) {
         std::sort(pixels.begin(), pixels.end());

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
+#include <cmath>
+
 namespace kanat::test {
 
 std::vector<RealWing> realWings(const std::string& folder) {
@@ -32,6 +35,23 @@ std::string tpsSpecimenOf(const RealWing& wing, long id) {
     for (std::size_t i = 0; i < points.size(); ++i)
         points[i] = wing.landmarks[i];
     return tpsSpecimen(points, wing.fileName, id, 0.0105);
+}
+
+WingLandmarks placedOf(const RealWing& wing, const std::vector<int>& landmarks) {
+    WingLandmarks placed;
+    for (const int n : landmarks)
+        placed[static_cast<std::size_t>(n - 1)] = wing.landmarks[static_cast<std::size_t>(n - 1)];
+    return placed;
+}
+
+std::vector<double> errorsOf(const std::vector<LandmarkProposal>& proposals, const RealWing& wing) {
+    std::vector<double> errors;
+    for (const LandmarkProposal& proposal : proposals) {
+        const TpsPoint& truth = wing.landmarks[static_cast<std::size_t>(proposal.landmark - 1)];
+        errors.push_back(std::hypot(proposal.position.x - truth.x, proposal.position.y - truth.y));
+    }
+    std::sort(errors.begin(), errors.end());
+    return errors;
 }
 
 std::string writeCollection(const std::string& folder, const std::vector<RealWing>& wings) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "collection/wing_collection.h"
 #include "landmarks/tps_point.h"
 #include "measure/landmark_sheet.h"
 
@@ -25,6 +26,12 @@ std::vector<RealWing> realWings(const std::string& folder);
 
 // The wing as the window appends it to 12.tps, with ID `id`.
 std::string tpsSpecimenOf(const RealWing& wing, long id);
+
+// The wing with only the given landmarks (1 to 18) placed.
+WingLandmarks placedOf(const RealWing& wing, const std::vector<int>& landmarks);
+
+// How far each proposal lies from the expert's landmark, in pixels, smallest first.
+std::vector<double> errorsOf(const std::vector<LandmarkProposal>& proposals, const RealWing& wing);
 
 // A collection as the window leaves it: the wings' pictures copied into `folder` and their
 // specimens in `folder`/12.tps, with IDs 1, 2, …; returns the path of 12.tps.
