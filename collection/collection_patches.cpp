@@ -4,6 +4,7 @@
 #include "collection/patch_file.h"
 #include "picture/picture_loader.h"
 #include "results/text_file.h"
+#include "tools/input_file.h"
 
 #include <QImage>
 #include <QString>
@@ -16,11 +17,6 @@ namespace kanat {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string fileNameOf(const std::string& path) {
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool holdsLandmarks(const PicturePyramid& picture, const Configuration& landmarks) {
     const double width = picture.levels.front().cols;
@@ -45,13 +41,6 @@ std::vector<std::uint8_t> cutFromPicture(const std::vector<std::string>& candida
         return cutStoredPatches(picture, wing.landmarks);
     }
     return {};
-}
-
-std::string someIds(const std::vector<std::string>& ids) {
-    std::string text;
-    for (std::size_t i = 0; i < ids.size() && i < 5; ++i)
-        text += (i ? ", ID=" : "ID=") + ids[i];
-    return ids.size() > 5 ? text + ", …" : text;
 }
 
 std::uintmax_t sizeOf(const std::string& path) {
@@ -81,52 +70,76 @@ std::string pictureBeside(const std::string& collectionPath, const std::string& 
     return (folder / fileNameOf(image)).string();
 }
 
+namespace {
+
+// What the patch file knows: the squares of each wing by its key, and where each ID's picture
+// was last seen, even for a specimen edited since.
+struct PatchFileKnowledge {
+    std::map<std::pair<std::string, std::uint64_t>, const PatchEntry*> byKey;
+    std::map<std::string, std::string> lastSeenAt;
+};
+
+PatchFileKnowledge knowledgeOf(const PatchFileContent& stored) {
+    PatchFileKnowledge knowledge;
+    for (const PatchEntry& entry : stored.entries) {
+        if (!entry.pixels.empty()) knowledge.byKey[{entry.id, entry.specimenKey}] = &entry;
+        knowledge.lastSeenAt[entry.id] = entry.picturePath;
+    }
+    return knowledge;
+}
+
+PatchEntry entryFor(const CollectionWing& wing, const PatchFileKnowledge& knowledge,
+                    const std::string& collectionPath) {
+    if (const auto found = knowledge.byKey.find({wing.id, wing.key});
+        found != knowledge.byKey.end())
+        return *found->second;
+    const auto seen = knowledge.lastSeenAt.find(wing.id);
+    PatchEntry entry{wing.id, wing.key, {}, {}};
+    entry.pixels =
+        cutFromPicture({seen == knowledge.lastSeenAt.end() ? std::string() : seen->second,
+                        pictureBeside(collectionPath, wing.image)},
+                       wing, entry.picturePath);
+    return entry;
+}
+
+// The file holds exactly the entries with squares, in order, and nothing damaged.
+bool inStep(const PatchFileContent& stored, const std::vector<PatchEntry>& entries) {
+    if (!stored.intact) return false;
+    auto next = stored.entries.begin();
+    for (const PatchEntry& entry : entries) {
+        if (entry.pixels.empty()) continue;
+        if (next == stored.entries.end() || next->id != entry.id ||
+            next->specimenKey != entry.specimenKey)
+            return false;
+        ++next;
+    }
+    return next == stored.entries.end();
+}
+
+} // namespace
+
 CollectionPatches updatePatchFile(const std::string& collectionPath,
                                   const std::vector<CollectionWing>& wings) {
     const std::string patchPath = patchFilePath(collectionPath);
     std::set<std::pair<std::string, std::uint64_t>> inCollection;
     for (const CollectionWing& wing : wings)
         inCollection.insert({wing.id, wing.key});
-    PatchFileContent stored = readPatchFile(patchPath, [&](const PatchEntry& entry) {
+    const PatchFileContent stored = readPatchFile(patchPath, [&](const PatchEntry& entry) {
         return inCollection.count({entry.id, entry.specimenKey}) > 0;
     });
-    std::map<std::pair<std::string, std::uint64_t>, const PatchEntry*> byKey;
-    std::map<std::string, std::string>
-        lastSeenAt; // the picture of an ID, even of an edited specimen
-    for (const PatchEntry& entry : stored.entries) {
-        if (!entry.pixels.empty()) byKey[{entry.id, entry.specimenKey}] = &entry;
-        lastSeenAt[entry.id] = entry.picturePath;
-    }
+    const PatchFileKnowledge knowledge = knowledgeOf(stored);
     CollectionPatches patches;
     std::vector<std::string> withoutPicture;
     for (const CollectionWing& wing : wings) {
-        if (const auto found = byKey.find({wing.id, wing.key}); found != byKey.end()) {
-            patches.entries.push_back(*found->second);
-            continue;
-        }
-        const auto seen = lastSeenAt.find(wing.id);
-        PatchEntry entry{wing.id, wing.key, {}, {}};
-        entry.pixels = cutFromPicture({seen == lastSeenAt.end() ? std::string() : seen->second,
-                                       pictureBeside(collectionPath, wing.image)},
-                                      wing, entry.picturePath);
-        if (entry.pixels.empty()) withoutPicture.push_back(wing.id);
-        patches.entries.push_back(std::move(entry));
+        patches.entries.push_back(entryFor(wing, knowledge, collectionPath));
+        if (patches.entries.back().pixels.empty()) withoutPicture.push_back(wing.id);
     }
     if (!withoutPicture.empty())
-        patches.warnings.push_back(
-            std::to_string(withoutPicture.size()) +
-            " kanadın resmi bulunamadı ya da noktalarına uymuyor; öneriler bu kanatlar olmadan "
-            "yapılıyor (" +
-            someIds(withoutPicture) + ")");
-    std::vector<const PatchEntry*> kept;
-    for (const PatchEntry& entry : patches.entries)
-        if (!entry.pixels.empty()) kept.push_back(&entry);
-    const bool inStep = stored.intact && kept.size() == stored.entries.size() &&
-                        std::equal(kept.begin(), kept.end(), stored.entries.begin(),
-                                   [](const auto* a, const auto& b) {
-                                       return a->id == b.id && a->specimenKey == b.specimenKey;
-                                   });
-    if (inStep) {
+        patches.warnings.push_back(std::to_string(withoutPicture.size()) +
+                                   " kanadın resmi bulunamadı ya da noktalarına uymuyor; öneriler "
+                                   "bu kanatlar olmadan yapılıyor (" +
+                                   namedSpecimens(withoutPicture) + ")");
+    if (inStep(stored, patches.entries)) {
         patches.fileSize = sizeOf(patchPath);
         return patches;
     }

@@ -29,15 +29,14 @@ bool isUtf8(std::string_view text) {
     return true;
 }
 
-// "ID=a, ID=b, … (n)" naming at most a few specimens, so a warning stays one line.
-std::string someOf(const std::vector<std::string>& ids) {
+} // namespace
+
+std::string namedSpecimens(const std::vector<std::string>& ids) {
     std::string text;
     for (std::size_t i = 0; i < ids.size() && i < 5; ++i)
         text += (i ? ", ID=" : "ID=") + ids[i];
     return ids.size() > 5 ? text + ", …" : text;
 }
-
-} // namespace
 
 std::string asUtf8(std::string_view text) {
     return isUtf8(text) ? std::string(text) : fromCodePage1254(text);
@@ -102,16 +101,16 @@ CollectionText readCollectionText(std::string_view content, const std::string& f
     if (!otherCounts.empty())
         text.warnings.push_back(fileName + ": " + std::to_string(otherCounts.size()) +
                                 " örnekte 18'den başka sayıda nokta var, koleksiyona katılmadı (" +
-                                someOf(otherCounts) + ")");
+                                namedSpecimens(otherCounts) + ")");
     if (!unplaced.empty())
         text.warnings.push_back(
             fileName + ": " + std::to_string(unplaced.size()) +
             " örnekte yerleştirilmemiş ya da geçersiz nokta var (-1 -1), ortalamaya katılmadı (" +
-            someOf(unplaced) + ")");
+            namedSpecimens(unplaced) + ")");
     if (!degenerate.empty())
         text.warnings.push_back(fileName + ": " + std::to_string(degenerate.size()) +
                                 " örnekte noktalar üst üste, koleksiyona katılmadı (" +
-                                someOf(degenerate) + ")");
+                                namedSpecimens(degenerate) + ")");
     return text;
 }
 

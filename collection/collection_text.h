@@ -34,6 +34,9 @@ std::uint64_t specimenKey(const TpsSpecimen& specimen);
 // A specimen's landmarks as numbers; unplaced ones and those beyond its LM= count are absent.
 std::vector<std::optional<PlanePoint>> landmarksOf(const TpsSpecimen& specimen);
 
+// "ID=a, ID=b, …" naming at most five specimens, so that a warning stays one line.
+std::string namedSpecimens(const std::vector<std::string>& ids);
+
 // The text as UTF-8: unchanged when it already is, otherwise read as code page 1254.
 std::string asUtf8(std::string_view text);
 

@@ -43,7 +43,7 @@ void putNumber(std::string& out, std::uint64_t value, int bytes) {
 
 // Reads little-endian numbers and byte runs, refusing to read past the end.
 class ByteReader {
-public:
+  public:
     explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
     std::size_t left() const { return bytes_.size(); }
     std::optional<std::uint64_t> number(int size) {
@@ -61,7 +61,7 @@ public:
         return part;
     }
 
-private:
+  private:
     std::string_view bytes_;
 };
 

@@ -3,6 +3,7 @@
 #include "collection/collection_patches.h"
 #include "collection/landmark_proposer.h"
 #include "collection/landmark_templates.h"
+#include "tools/input_file.h"
 
 #include <QImage>
 
@@ -20,11 +21,6 @@ std::optional<std::string> fileContent(const std::string& path) {
     std::ostringstream content;
     content << file.rdbuf();
     return content.str();
-}
-
-std::string fileNameOf(const std::string& path) {
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 PlanePoint planePoint(const TpsPoint& point) {

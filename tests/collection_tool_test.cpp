@@ -91,6 +91,8 @@ TEST_F(CollectionTool, RefusesWhatItCannotComplete) {
     const std::string collection = test::writeCollection(folder, {all[1], all[2], all[3]});
     std::string onePlaced = twoPlaced(all[0]);
     onePlaced.replace(onePlaced.find("636.00000 183.00000"), 19, "-1 -1");
+    std::string onOneSpot = twoPlaced(all[0]);
+    onOneSpot.replace(onOneSpot.find("636.00000 183.00000"), 19, "218.00000 176.00000");
     std::string withoutImage = twoPlaced(all[0]);
     withoutImage.erase(withoutImage.find("IMAGE="),
                        withoutImage.find("ID=") - withoutImage.find("IMAGE="));
@@ -114,6 +116,9 @@ TEST_F(CollectionTool, RefusesWhatItCannotComplete) {
         {"no picture named",
          {"--collection", collection, write("noimage.tps", withoutImage)},
          "kanat resmi yok"},
+        {"the two landmarks on one spot",
+         {"--collection", collection, "--image", all[0].path, write("spot.tps", onOneSpot)},
+         "öneri yapılamadı"},
         {"no collection given", {write("two.tps", twoPlaced(all[0]))}, "--collection"},
     };
     for (const Case& c : cases) {

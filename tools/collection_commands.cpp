@@ -13,6 +13,8 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -57,13 +59,21 @@ double numberOf(const std::string& text, const std::string& file, int line) {
     throw InputError(file, line, "koordinat bir sayı değil: " + text);
 }
 
+// Farther out than any picture reaches: a slip, not a landmark to keep or to propose over.
+void checkReach(double value, const std::string& where, int line) {
+    if (!(std::abs(value) < 1e7)) throw InputError(where, line, "koordinat resmin çok dışında");
+}
+
 // With --complete a coordinate file holds source pixels, y up; "-1;-1" or a blank line is unplaced.
 PartialWing wingOfCoordinateFile(const std::string& content, const BatchOptions& options) {
     if (!options.image)
         throw InputError(options.landmarks, 0, "koordinat dosyası için --image verilmeli");
-    PartialWing wing{
-        options.landmarks,      {}, {}, *options.image, fileNameOf(*options.image), "1",
-        options.mmPerPixelGiven};
+    PartialWing wing;
+    wing.where = options.landmarks;
+    wing.picturePath = *options.image;
+    wing.image = fileNameOf(*options.image);
+    wing.id = "1";
+    wing.scale = options.mmPerPixelGiven;
     const auto lines = splitLines(content);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int lineNumber = static_cast<int>(i) + 1;
@@ -74,11 +84,39 @@ PartialWing wingOfCoordinateFile(const std::string& content, const BatchOptions&
         if (separator == std::string_view::npos)
             throw InputError(options.landmarks, lineNumber, "satır \"x;y\" biçiminde değil");
         const std::string x(lines[i].substr(0, separator)), y(lines[i].substr(separator + 1));
-        const double xValue = numberOf(x, options.landmarks, lineNumber);
-        const double yValue = numberOf(y, options.landmarks, lineNumber);
-        if (xValue == -1 && yValue == -1) continue;
-        wing.placed[i] = TpsPoint{xValue, yValue};
+        const TpsPoint point{numberOf(x, options.landmarks, lineNumber),
+                             numberOf(y, options.landmarks, lineNumber)};
+        if (point.x == -1 && point.y == -1) continue;
+        checkReach(point.x, options.landmarks, lineNumber);
+        checkReach(point.y, options.landmarks, lineNumber);
+        wing.placed[i] = point;
         wing.lines[i] = withPoint(x) + " " + withPoint(y);
+    }
+    return wing;
+}
+
+PartialWing wingOfSpecimen(const TpsSpecimen& tps, std::size_t position,
+                           const BatchOptions& options) {
+    PartialWing wing;
+    wing.where = options.landmarks + ":" + std::to_string(tps.line);
+    wing.image = tps.image;
+    wing.id = tps.id.empty() ? std::to_string(position) : tps.id;
+    wing.scale = tps.scale ? tps.scale : options.mmPerPixelGiven;
+    if (tps.landmarks.size() > static_cast<std::size_t>(landmarkCount))
+        std::cerr << "uyarı: " << wing.where << ": " << tps.landmarks.size()
+                  << " nokta var, ilk 18'i kullanıldı\n";
+    const auto points = landmarksOf(tps);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i >= tps.landmarks.size() || tps.landmarks[i].first.empty()) continue;
+        if (!points[i]) throw InputError(wing.where, 0, "koordinat resmin çok dışında");
+        wing.placed[i] = TpsPoint{points[i]->real(), points[i]->imag()};
+        wing.lines[i] = tps.landmarks[i].first + " " + tps.landmarks[i].second;
+    }
+    if (options.image) {
+        wing.picturePath = *options.image;
+        wing.image = fileNameOf(*options.image);
+    } else if (!tps.image.empty()) {
+        wing.picturePath = pictureBeside(options.landmarks, tps.image);
     }
     return wing;
 }
@@ -86,32 +124,8 @@ PartialWing wingOfCoordinateFile(const std::string& content, const BatchOptions&
 std::vector<PartialWing> wingsOfTps(const std::string& content, const BatchOptions& options) {
     std::vector<PartialWing> wings;
     const auto specimens = readTps(content, options.landmarks);
-    for (std::size_t s = 0; s < specimens.size(); ++s) {
-        const TpsSpecimen& tps = specimens[s];
-        PartialWing wing{options.landmarks + ":" + std::to_string(tps.line),
-                         {},
-                         {},
-                         {},
-                         tps.image,
-                         tps.id.empty() ? std::to_string(s + 1) : tps.id,
-                         tps.scale ? tps.scale : options.mmPerPixelGiven};
-        if (tps.landmarks.size() > static_cast<std::size_t>(landmarkCount))
-            std::cerr << "uyarı: " << wing.where << ": " << tps.landmarks.size()
-                      << " nokta var, ilk 18'i kullanıldı\n";
-        const auto points = landmarksOf(tps);
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            if (!points[i]) continue;
-            wing.placed[i] = TpsPoint{points[i]->real(), points[i]->imag()};
-            wing.lines[i] = tps.landmarks[i].first + " " + tps.landmarks[i].second;
-        }
-        if (options.image) {
-            wing.picturePath = *options.image;
-            wing.image = fileNameOf(*options.image);
-        } else if (!tps.image.empty()) {
-            wing.picturePath = pictureBeside(options.landmarks, tps.image);
-        }
-        wings.push_back(std::move(wing));
-    }
+    for (std::size_t s = 0; s < specimens.size(); ++s)
+        wings.push_back(wingOfSpecimen(specimens[s], s + 1, options));
     return wings;
 }
 
@@ -179,7 +193,12 @@ int completeLandmarks(const BatchOptions& options) {
                                  "kanat resmi okunamadı: " + loaded.error.toStdString());
             found = pictures.emplace(wing.picturePath, PreparedPicture(loaded.image)).first;
         }
-        const std::string text = tpsOf(wing, collection.propose(found->second, wing.placed));
+        const auto proposals = collection.propose(found->second, wing.placed);
+        const auto unplaced = std::count(wing.lines.begin(), wing.lines.end(), std::string());
+        if (proposals.size() != static_cast<std::size_t>(unplaced))
+            throw InputError(wing.where, 0,
+                             "öneri yapılamadı: yerleşmiş noktalar bir kanat büyüklüğünde değil");
+        const std::string text = tpsOf(wing, proposals);
         std::fwrite(text.data(), 1, text.size(), stdout);
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
