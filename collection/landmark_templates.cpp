@@ -19,6 +19,7 @@ cv::Mat standardised(const cv::Mat& square) {
 
 // The template square of landmark `index` of one wing, turned out of its stored square.
 cv::Mat turnedSquare(const WingPatches& wing, std::size_t index, const Similarity& fit) {
+    // A header over the stored bytes; OpenCV asks for a pointer it may write, warpAffine does not.
     const cv::Mat stored(storedPatchSide, storedPatchSide, CV_8U,
                          const_cast<std::uint8_t*>(wing.pixels.data() + index * storedPatchBytes));
     // A stored pixel is the wing's centroid size / canonical size in picture pixels.
@@ -69,10 +70,13 @@ std::vector<cv::Mat> landmarkTemplates(const Configuration& mean,
     for (std::size_t i = 0; i < mean.size(); ++i)
         templates.push_back(cv::Mat::zeros(side, side, CV_32F));
     for (const WingPatches& wing : wings) {
+        if (wing.pixels.size() != mean.size() * storedPatchBytes) continue;
         const Similarity fit = fitSimilarity(mean, wing.landmarks, Reflection::Allowed).map;
         for (std::size_t i = 0; i < mean.size(); ++i)
             templates[i] += standardised(turnedSquare(wing, i, fit));
     }
+    // The match is blind to the template's scale, so a plain sum would serve as well; the mean
+    // keeps the numbers readable.
     for (cv::Mat& square : templates)
         square /= static_cast<double>(wings.size());
     return templates;
