@@ -1,5 +1,6 @@
 #include "collection/patch_file.h"
 #include "collection/wing_collection.h"
+#include "results/code_page_1254.h"
 #include "tests/real_wings.h"
 #include "tests/test_support.h"
 
@@ -226,6 +227,24 @@ TEST_F(Collection, AHandEditedSpecimenIsCutAgainNotTakenFromThePatchFile) {
     write("12.tps", text);
     removePictures();
     EXPECT_EQ(WingCollection::load(tps).wingsWithPictures(), 2);
+}
+
+// The window writes 12.tps in code page 1254; the file system names the picture in UTF-8.
+// Mixed SCALE= values change nothing: every wing is brought to one size.
+TEST_F(Collection, FindsPicturesNamedInTurkishWhateverTheirScale) {
+    std::vector<test::RealWing> turkish = wings({1, 2, 3});
+    for (std::size_t i = 0; i < turkish.size(); ++i) {
+        turkish[i].fileName = "kanat-çığöşü-" + std::to_string(i) + ".png";
+        fs::copy_file(turkish[i].path, folder + "/" + turkish[i].fileName);
+    }
+    std::string text;
+    for (std::size_t i = 0; i < turkish.size(); ++i)
+        text += test::tpsSpecimenOf(turkish[i], static_cast<long>(i) + 1);
+    text.replace(text.find("SCALE=0.0105"), 12, "SCALE=0.021");
+    write("12.tps", toCodePage1254(text));
+    const WingCollection collection = WingCollection::load(folder + "/12.tps");
+    EXPECT_EQ(collection.wingsWithPictures(), 3);
+    EXPECT_TRUE(collection.warnings().empty()) << collection.warnings().front();
 }
 
 TEST_F(Collection, ChecksAWingOnceItHoldsTenWings) {
