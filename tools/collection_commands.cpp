@@ -130,7 +130,8 @@ std::vector<PartialWing> wingsOfTps(const std::string& content, const BatchOptio
 }
 
 std::vector<PartialWing> partialWings(const BatchOptions& options) {
-    const std::string content = readWholeFile(options.landmarks);
+    // 12.tps comes in code page 1254; other writers use UTF-8.
+    const std::string content = asUtf8(readWholeFile(options.landmarks));
     std::vector<PartialWing> wings = looksLikeTps(content)
                                          ? wingsOfTps(content, options)
                                          : std::vector{wingOfCoordinateFile(content, options)};

@@ -7,6 +7,7 @@
 #include "results/result_list.h"
 #include "results/text_file.h"
 #include "collection/collection_patches.h"
+#include "collection/collection_text.h"
 #include "tools/batch_options.h"
 #include "tools/coordinate_file.h"
 #include "tools/collection_commands.h"
@@ -33,7 +34,8 @@ struct Specimen {
 };
 
 std::vector<Specimen> specimensOf(const BatchOptions& options) {
-    const std::string content = readWholeFile(options.landmarks);
+    // 12.tps comes in code page 1254; other writers use UTF-8.
+    const std::string content = asUtf8(readWholeFile(options.landmarks));
     if (!looksLikeTps(content)) {
         Specimen single{readCoordinateFile(content, options.landmarks), options.mmPerPixel,
                         options.image.value_or(""), true};
