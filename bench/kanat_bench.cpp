@@ -2,6 +2,7 @@
 // large wing photographs, and how fast the batch calculator goes; offscreen, on pictures it
 // makes itself. Prints one figure a line as "name: value unit".
 #include "bench/bench_window.h"
+#include "bench/collection_figures.h"
 #include "bench/workflow_bench.h"
 #include "picture/picture_loader.h"
 #include "view/wing_view.h"
@@ -252,11 +253,16 @@ int main(int argc, char** argv) {
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--open-only"))
         return openOnly(arguments[2], arguments[3].toInt());
     QTemporaryDir folder;
+    if (arguments.contains(QStringLiteral("--collection"))) {
+        printCollectionFigures(folder.path());
+        return 0;
+    }
     compareWithDjpeg(folder.path());
     const QString picture48 = makePhotograph(folder.path(), 8000, 6000);
     measurePicture(makePhotograph(folder.path(), 6000, 4000), "");
     measurePicture(picture48, "_48mp");
     measureWorkflow(picture48, "_48mp");
     print("batch_wings_per_s", batchWingsPerSecond(folder.path()), "wings/s");
+    printCollectionFigures(folder.path());
     return 0;
 }

@@ -124,6 +124,19 @@ TEST_F(BatchTool, AMissingImageOfATpsFileLeavesColoursAtMinusOne) {
     EXPECT_EQ(lines(result.out)[116], "-1");
 }
 
+// 12.tps is written in code page 1254, while the file system names the picture in UTF-8.
+TEST_F(BatchTool, FindsAPictureNamedInTurkishIn12Tps) {
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(qRgb(128, 128, 128));
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder + "/kanat-çığ.png")));
+    const std::string tps = toCodePage1254("LM=1\r\n20 15\r\nIMAGE=kanat-çığ.png\r\n");
+    const auto result = test::runBatchTool({"--record", folder + "/12.txt", write("12.tps", tps)});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err.find("renkler -1"), std::string::npos) << result.err;
+    EXPECT_EQ(lines(result.out)[99], "8421504");
+    EXPECT_EQ(test::readFile(folder + "/12.txt").rfind(toCodePage1254("kanat-çığ.png\t"), 0), 0u);
+}
+
 TEST_F(BatchTool, BadInputIsNamedAndNothingIsRecorded) {
     const std::string record = folder + "/12.txt";
     struct Case {

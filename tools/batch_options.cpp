@@ -19,6 +19,24 @@ double positiveNumber(const std::string& text, char decimal) {
     throw std::invalid_argument("--mm-per-pixel pozitif bir sayı olmalı: " + text);
 }
 
+void setMode(BatchOptions& options, BatchMode mode) {
+    if (options.mode != BatchMode::Measure && options.mode != mode)
+        throw std::invalid_argument("--complete ve --check birlikte kullanılamaz");
+    options.mode = mode;
+}
+
+// The options each mode takes, and only those.
+void checkMode(const BatchOptions& options, const std::vector<std::string>& positional) {
+    if (options.mode != BatchMode::Measure && options.record)
+        throw std::invalid_argument("--record yalnızca ölçümlerle birlikte kullanılır");
+    if (options.mode == BatchMode::Check && (!positional.empty() || !options.collection.empty()))
+        throw std::invalid_argument("--check yalnızca denetlenecek koleksiyon dosyasını alır");
+    if (options.mode == BatchMode::Complete && options.collection.empty())
+        throw std::invalid_argument("--complete için --collection KOLEKSİYON.tps verilmeli");
+    if (options.mode == BatchMode::Measure && !options.collection.empty())
+        throw std::invalid_argument("--collection yalnızca --complete ile kullanılır");
+}
+
 } // namespace
 
 std::string mmPerPixelText(double mmPerPixel, char decimal) { return formatGeneral(mmPerPixel, decimal); }
@@ -27,6 +45,7 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
     BatchOptions options;
     std::optional<std::string> mmPerPixel;
     std::vector<std::string> positional;
+    std::optional<std::string> checked;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string argument = arguments[i];
         std::optional<std::string> attached;
@@ -48,20 +67,32 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
             options.decimal = decimal[0];
         } else if (argument == "--image") options.image = value();
         else if (argument == "--record") options.record = value();
-        else if (argument.rfind("-", 0) == 0 && argument.size() > 1)
+        else if (argument == "--complete") setMode(options, BatchMode::Complete);
+        else if (argument == "--collection") options.collection = value();
+        else if (argument == "--check") {
+            setMode(options, BatchMode::Check);
+            checked = value();
+        } else if (argument.rfind("-", 0) == 0 && argument.size() > 1)
             throw std::invalid_argument("bilinmeyen seçenek: " + argument);
         else positional.push_back(argument);
     }
     if (options.help) return options;
+    if (mmPerPixel) options.mmPerPixelGiven = positiveNumber(*mmPerPixel, options.decimal);
+    options.mmPerPixel = mmPerPixelText(options.mmPerPixelGiven.value_or(0.010526316), options.decimal);
+    checkMode(options, positional);
+    if (options.mode == BatchMode::Check) {
+        options.collection = *checked;
+        return options;
+    }
     if (positional.size() != 1)
         throw std::invalid_argument("tek bir nokta dosyası verilmeli (yardım için --help)");
     options.landmarks = positional.front();
-    options.mmPerPixel = mmPerPixelText(mmPerPixel ? positiveNumber(*mmPerPixel, options.decimal) : 0.010526316,
-                                        options.decimal);
     return options;
 }
 
 const char* const batchHelp = R"(Kullanım: kanat-hesapla [--mm-per-pixel M] [--decimal C] [--image DOSYA] [--record DOSYA] NOKTALAR
+          kanat-hesapla --complete --collection KOLEKSİYON.tps [--image DOSYA] NOKTALAR
+          kanat-hesapla --check KOLEKSİYON.tps
 
 Kanat noktalarının koordinatlarından, penceredeki "Hesapla" düğmesinin yaptığı ölçümlerin
 tamamını pencere açmadan hesaplar: 19 açı, 53 oran, 3 indeks, 24 uzunluk (mm) ve 18 renk.
@@ -88,8 +119,29 @@ Seçenekler:
                     kod sayfası 1254, CR LF) bu dosyanın sonuna eklenir
   --help            bu yardımı gösterir
 
+Koleksiyon (kaydedilen kanatların 12.tps dosyası ve resimleri):
+  --complete        NOKTALAR'daki her örneğin yerleştirilmemiş noktalarını koleksiyondan önerir
+                    ve örneği TPS olarak yazar: LM=18, 18 koordinat satırı (resim pikseli, y
+                    resmin alt kenarından yukarı; yerleştirilmiş noktalar olduğu gibi), ardından
+                    IMAGE=, ID= ve (biliniyorsa) SCALE=. Her örnekte en az iki nokta yerleşmiş
+                    olmalı; en iyisi 1. nokta ve ondan en uzak nokta. Resim --image ile ya da TPS
+                    dosyasının yanındaki IMAGE= ile bulunur. Bu kipte koordinat dosyasının
+                    satırları da resim pikselidir ("x;y", y alttan yukarı, ondalık "." ya da ","),
+                    boş satır ya da "-1;-1" yerleştirilmemiş noktadır ve --image gereklidir.
+  --collection DOSYA  --complete'in koleksiyonu (12.tps). Noktaların çevresi yanındaki
+                    DOSYA.kanat-patches dosyasında saklanır; bu dosya yoksa ya da koleksiyonla
+                    uyuşmuyorsa resimlerden yeniden yapılır (resimler önce son görüldükleri
+                    yerde, sonra koleksiyon dosyasının yanında aranır).
+  --check DOSYA     koleksiyondaki her tam kanadın biçimini koleksiyonun ortalamasıyla karşılaştırır.
+                    Procrustes uzaklığı Q3 + 1,5 × IQR sınırını aşan her kanat için bir satır
+                    yazar, alanlar TAB ile ayrılmış: ID (yoksa dosyadaki sırası), uzaklık, sınır
+                    ve "swap=A,B" (A ile B noktaları yer değiştirince kanat sınırın içine dönüyorsa)
+                    ya da "landmark=N" (diğerlerinin beklediği yerden en uzak nokta). Sağlam
+                    kanatlar için satır yazılmaz. En az 4 tam kanat gerekir.
+
 Hatalı girişte dosya adı ve satırı ile birlikte bir ileti yazılır, çıkış durumu 2 olur ve
-hesaplanmayan örnek için kayıt eklenmez.
+hesaplanmayan örnek için kayıt eklenmez. --complete, iki noktası yerleşmemiş bir örnekte ya da
+öneri yapamayan bir koleksiyonda da 2 ile çıkar.
 )";
 
 } // namespace kanat

@@ -6,12 +6,21 @@
 
 namespace kanat {
 
+enum class BatchMode {
+    Measure,  // the 117 result lines of each specimen
+    Complete, // each specimen's unplaced landmarks proposed from a collection, as TPS
+    Check,    // the specimens of a collection that are out of line with it
+};
+
 struct BatchOptions {
+    BatchMode mode = BatchMode::Measure;
     std::string mmPerPixel = "0.010526316"; // one source pixel, as text in the chosen separator
     char decimal = '.';
     std::optional<std::string> image;
     std::optional<std::string> record;
+    std::optional<double> mmPerPixelGiven; // as given on the command line
     std::string landmarks;
+    std::string collection; // --complete: the collection file; --check: the file checked
     bool help = false;
 };
 

@@ -6,25 +6,25 @@
 #include "results/record_text.h"
 #include "results/result_list.h"
 #include "results/text_file.h"
+#include "collection/collection_patches.h"
+#include "collection/collection_text.h"
 #include "tools/batch_options.h"
 #include "tools/coordinate_file.h"
+#include "tools/collection_commands.h"
 #include "tools/input_error.h"
+#include "tools/input_file.h"
 #include "tools/tps_reader.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_pixels.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
-#include <sstream>
 
 namespace {
 
 using namespace kanat;
-namespace fs = std::filesystem;
 
 struct Specimen {
     LandmarkSheet sheet;
@@ -33,34 +33,9 @@ struct Specimen {
     bool imageRequired = false;
 };
 
-std::string readWholeFile(const std::string& path) {
-    if (fs::is_directory(path)) throw InputError(path, 0, "bu bir klasör, dosya değil");
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw InputError(path, 0, "dosya okunamadı");
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (file.bad()) throw InputError(path, 0, "dosya okunamadı");
-    std::string text = content.str();
-    // Editors on some systems start UTF-8 files with a byte-order mark; it is no coordinate.
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
-    return text;
-}
-
-std::string fileNameOf(const std::string& path) {
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// IMAGE= names a picture beside the TPS file; writers on other systems may give a full path.
-std::string resolveBeside(const std::string& tpsPath, const std::string& image) {
-    const fs::path folder = fs::path(tpsPath).parent_path();
-    const fs::path asGiven = fs::path(image).is_absolute() ? fs::path(image) : folder / image;
-    if (fs::exists(asGiven)) return asGiven.string();
-    return (folder / fileNameOf(image)).string();
-}
-
 std::vector<Specimen> specimensOf(const BatchOptions& options) {
-    const std::string content = readWholeFile(options.landmarks);
+    // 12.tps comes in code page 1254; other writers use UTF-8.
+    const std::string content = asUtf8(readWholeFile(options.landmarks));
     if (!looksLikeTps(content)) {
         Specimen single{readCoordinateFile(content, options.landmarks), options.mmPerPixel,
                         options.image.value_or(""), true};
@@ -88,7 +63,7 @@ std::vector<Specimen> specimensOf(const BatchOptions& options) {
             specimen.imagePath = *options.image;
             specimen.imageRequired = true;
         } else if (!tps.image.empty()) {
-            specimen.imagePath = resolveBeside(options.landmarks, tps.image);
+            specimen.imagePath = pictureBeside(options.landmarks, tps.image);
         }
         specimens.push_back(std::move(specimen));
     }
@@ -160,6 +135,11 @@ int main(int argc, char** argv) {
         if (options.help) {
             std::cout << kanat::batchHelp;
             return 0;
+        }
+        switch (options.mode) {
+        case kanat::BatchMode::Complete: return kanat::completeLandmarks(options);
+        case kanat::BatchMode::Check: return kanat::checkCollection(options);
+        case kanat::BatchMode::Measure: break;
         }
         return run(options);
     } catch (const std::exception& error) {

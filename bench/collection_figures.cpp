@@ -1,0 +1,185 @@
+#include "bench/collection_figures.h"
+
+#include "collection/wing_collection.h"
+#include "tests/real_wings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <random>
+
+namespace kanat {
+namespace {
+
+using test::RealWing;
+
+void print(const char* name, double value, const char* unit) {
+    std::printf("%s: %.3f %s\n", name, value, unit);
+}
+double milliseconds(const QElapsedTimer& timer) {
+    return timer.nsecsElapsed() / 1e6;
+}
+
+using test::placedOf;
+
+struct Errors {
+    std::vector<double> pixels;
+    void add(const std::vector<LandmarkProposal>& proposals, const RealWing& wing,
+             double scale = 1) {
+        for (const double error : test::errorsOf(proposals, wing))
+            pixels.push_back(error / scale);
+    }
+    void print(const std::string& name) {
+        std::sort(pixels.begin(), pixels.end());
+        const auto within3 =
+            std::count_if(pixels.begin(), pixels.end(), [](double e) { return e <= 3; });
+        kanat::print(("collection_median_px_" + name).c_str(), pixels[pixels.size() / 2], "px");
+        kanat::print(("collection_within_3px_" + name).c_str(), 100.0 * within3 / pixels.size(),
+                     "%");
+    }
+};
+
+// Each wing held out in turn from three collections of five of the other nine: the five that
+// follow it in file-name order starting one, four and seven places on (so every other wing
+// joins at least one collection of it).
+void heldOutAccuracy(const std::vector<RealWing>& wings, const QString& folder) {
+    Errors twoFar, firstThree;
+    int draws = 0;
+    for (std::size_t heldOut = 0; heldOut < wings.size(); ++heldOut) {
+        for (std::size_t start : {1, 4, 7}) {
+            std::vector<RealWing> chosen;
+            for (std::size_t j = 0; j < 5; ++j) {
+                const std::size_t other = (start + j - 1) % (wings.size() - 1) + 1;
+                chosen.push_back(wings[(heldOut + other) % wings.size()]);
+            }
+            const QString drawFolder = folder + QStringLiteral("/draw-%1").arg(draws++);
+            QDir().mkpath(drawFolder);
+            const WingCollection collection =
+                WingCollection::load(test::writeCollection(drawFolder.toStdString(), chosen));
+            const RealWing& wing = wings[heldOut];
+            const PreparedPicture picture(wing.picture);
+            twoFar.add(
+                collection.propose(picture, placedOf(wing, {1, collection.farthestFromFirst()})),
+                wing);
+            firstThree.add(collection.propose(picture, placedOf(wing, {1, 2, 3})), wing);
+        }
+    }
+    print("collection_held_out_draws", draws, "collections of 5");
+    twoFar.print("two_far");
+    firstThree.print("first_three");
+}
+
+// A real wing enlarged to about 24 megapixels, as a camera's photograph would show it.
+RealWing enlarged(const RealWing& wing, double megapixels) {
+    const double factor =
+        std::sqrt(megapixels * 1e6 / (wing.picture.width() * double(wing.picture.height())));
+    RealWing large = wing;
+    large.picture =
+        wing.picture.convertToFormat(QImage::Format_RGB32)
+            .scaled(qRound(wing.picture.width() * factor), qRound(wing.picture.height() * factor),
+                    Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const double sx = double(large.picture.width()) / wing.picture.width();
+    const double sy = double(large.picture.height()) / wing.picture.height();
+    for (TpsPoint& point : large.landmarks)
+        point = {(point.x + 0.5) * sx - 0.5, (point.y - 0.5) * sy + 0.5};
+    return large;
+}
+
+// 200 wings: the real ones over and over, each landmark moved by a pixel or so.
+std::string jitteredCollection(const std::vector<RealWing>& wings, const QString& folder,
+                               int count) {
+    std::mt19937 random(5);
+    std::normal_distribution<double> jitter(0, 1);
+    std::vector<RealWing> many;
+    for (int i = 0; i < count; ++i) {
+        RealWing wing = wings[static_cast<std::size_t>(i) % wings.size()];
+        for (TpsPoint& point : wing.landmarks)
+            point = {point.x + jitter(random), point.y + jitter(random)};
+        many.push_back(std::move(wing));
+    }
+    return test::writeCollection(folder.toStdString(), many);
+}
+
+void largePictureSpeed(const std::vector<RealWing>& wings, const QString& folder) {
+    const QString collectionFolder = folder + QStringLiteral("/collection-200");
+    QDir().mkpath(collectionFolder);
+    const std::string tps = jitteredCollection(wings, collectionFolder, 200);
+    QElapsedTimer timer;
+    timer.start();
+    WingCollection::load(tps);
+    print("collection_build_200_ms", milliseconds(timer), "ms");
+    timer.restart();
+    const WingCollection collection = WingCollection::load(tps);
+    print("collection_load_200_ms", milliseconds(timer), "ms");
+
+    WingCollection growing = collection;
+    const std::string saved = test::tpsSpecimenOf(wings[1], 201);
+    std::ofstream(tps, std::ios::binary | std::ios::app) << saved;
+    timer.restart();
+    growing.addSavedWing(saved, PreparedPicture(wings[1].picture), wings[1].path);
+    print("add_saved_wing_200_ms", milliseconds(timer), "ms");
+
+    const RealWing large = enlarged(wings[0], 24);
+    timer.restart();
+    const PreparedPicture picture(large.picture);
+    print("prepare_24mp_ms", milliseconds(timer), "ms");
+    std::vector<double> times;
+    Errors errors;
+    const double scale = double(large.picture.width()) / wings[0].picture.width();
+    for (int run = 0; run < 9; ++run) {
+        timer.restart();
+        const auto proposals =
+            collection.propose(picture, placedOf(large, {1, collection.farthestFromFirst()}));
+        times.push_back(milliseconds(timer));
+        if (run == 0) errors.add(proposals, large, scale);
+    }
+    std::sort(times.begin(), times.end());
+    print("propose_24mp_200_wings_ms", times[times.size() / 2], "ms");
+    print("propose_24mp_200_wings_ms_max", times.back(), "ms");
+    errors.print("24mp_in_source_px");
+}
+
+double checkSeconds(const std::vector<RealWing>& wings, const QString& folder) {
+    const QString tps = folder + QStringLiteral("/check-10000.tps");
+    {
+        std::mt19937 random(3);
+        std::normal_distribution<double> jitter(0, 1.5);
+        std::ofstream file(tps.toStdString(), std::ios::binary);
+        for (int i = 0; i < 10000; ++i) {
+            RealWing wing = wings[static_cast<std::size_t>(i) % wings.size()];
+            for (TpsPoint& point : wing.landmarks)
+                point = {point.x + jitter(random), point.y + jitter(random)};
+            if (i % 500 == 7) std::swap(wing.landmarks[6], wing.landmarks[7]);
+            file << test::tpsSpecimenOf(wing, i + 1);
+        }
+    }
+    QProcess check;
+    check.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    check.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kanat-hesapla"),
+                {"--check", tps});
+    check.waitForFinished(-1);
+    return check.exitCode() == 0 ? timer.nsecsElapsed() / 1e9 : -1;
+}
+
+} // namespace
+
+void printCollectionFigures(const QString& folder) {
+    const std::vector<RealWing> wings = test::realWings(KANAT_TEST_DATA "/wings");
+    if (wings.size() < 6) {
+        std::fprintf(stderr, "kanat-bench: the real wings under tests/data/wings are missing\n");
+        return;
+    }
+    heldOutAccuracy(wings, folder);
+    largePictureSpeed(wings, folder);
+    print("check_10000_wings_s", checkSeconds(wings, folder), "s");
+}
+
+} // namespace kanat

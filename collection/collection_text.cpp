@@ -1,0 +1,117 @@
+#include "collection/collection_text.h"
+
+#include "measure/landmark_sheet.h"
+#include "measure/number_text.h"
+#include "results/code_page_1254.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kanat {
+namespace {
+
+constexpr double farthestCoordinate = 1e7;
+
+bool isUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) return false;
+        i += length;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string namedSpecimens(const std::vector<std::string>& ids) {
+    std::string text;
+    for (std::size_t i = 0; i < ids.size() && i < 5; ++i)
+        text += (i ? ", ID=" : "ID=") + ids[i];
+    return ids.size() > 5 ? text + ", …" : text;
+}
+
+std::string asUtf8(std::string_view text) {
+    return isUtf8(text) ? std::string(text) : fromCodePage1254(text);
+}
+
+std::uint64_t specimenKey(const TpsSpecimen& specimen) {
+    std::uint64_t hash = 14695981039346656037ull;
+    auto add = [&](std::string_view text) {
+        for (const char c : text)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        hash = (hash ^ 0xFFu) * 1099511628211ull; // ends each text, so "1 23" differs from "12 3"
+    };
+    for (const auto& [x, y] : specimen.landmarks) {
+        add(x);
+        add(y);
+    }
+    add(specimen.image);
+    add(specimen.id);
+    return hash;
+}
+
+std::vector<std::optional<PlanePoint>> landmarksOf(const TpsSpecimen& specimen) {
+    std::vector<std::optional<PlanePoint>> points(landmarkCount);
+    for (std::size_t i = 0; i < points.size() && i < specimen.landmarks.size(); ++i) {
+        const auto& [x, y] = specimen.landmarks[i];
+        if (x.empty()) continue;
+        const PlanePoint point{parseLocale(x, '.'), parseLocale(y, '.')};
+        // Beyond any picture (or not a number at all): a slip of the pen, not a landmark.
+        if (std::abs(point.real()) < farthestCoordinate &&
+            std::abs(point.imag()) < farthestCoordinate)
+            points[i] = point;
+    }
+    return points;
+}
+
+CollectionText readCollectionText(std::string_view content, const std::string& fileName) {
+    CollectionText text;
+    std::vector<std::string> otherCounts, unplaced, degenerate;
+    const std::vector<TpsSpecimen> specimens = readTps(asUtf8(content), fileName);
+    for (std::size_t i = 0; i < specimens.size(); ++i) {
+        const TpsSpecimen& specimen = specimens[i];
+        const std::string id = specimen.id.empty() ? std::to_string(i + 1) : specimen.id;
+        if (specimen.landmarks.size() != static_cast<std::size_t>(landmarkCount)) {
+            otherCounts.push_back(id);
+            continue;
+        }
+        const auto points = landmarksOf(specimen);
+        if (std::any_of(points.begin(), points.end(), [](const auto& point) { return !point; })) {
+            unplaced.push_back(id);
+            continue;
+        }
+        CollectionWing wing{id, specimenKey(specimen), specimen.image, {}};
+        for (const auto& point : points)
+            wing.landmarks.push_back(*point);
+        // Landmarks all on one spot have no shape to compare or scale a patch by.
+        if (centroidSize(wing.landmarks) < 1) {
+            degenerate.push_back(id);
+            continue;
+        }
+        text.wings.push_back(std::move(wing));
+    }
+    if (!otherCounts.empty())
+        text.warnings.push_back(fileName + ": " + std::to_string(otherCounts.size()) +
+                                " örnekte 18'den başka sayıda nokta var, koleksiyona katılmadı (" +
+                                namedSpecimens(otherCounts) + ")");
+    if (!unplaced.empty())
+        text.warnings.push_back(
+            fileName + ": " + std::to_string(unplaced.size()) +
+            " örnekte yerleştirilmemiş ya da geçersiz nokta var (-1 -1), ortalamaya katılmadı (" +
+            namedSpecimens(unplaced) + ")");
+    if (!degenerate.empty())
+        text.warnings.push_back(fileName + ": " + std::to_string(degenerate.size()) +
+                                " örnekte noktalar üst üste, koleksiyona katılmadı (" +
+                                namedSpecimens(degenerate) + ")");
+    return text;
+}
+
+} // namespace kanat

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "collection/procrustes.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kanat {
+
+// Patches are kept at one scale whatever the photograph's size: that of a wing whose landmarks
+// have this centroid size, about the size of a honey bee wing photographed at 2400 dpi.
+inline constexpr double canonicalCentroidSize = 600;
+// A stored square turned to any angle still covers the matched square.
+inline constexpr int templateRadius = 16;
+inline constexpr int storedPatchRadius = 25;
+inline constexpr int storedPatchSide = 2 * storedPatchRadius + 1;
+inline constexpr std::size_t storedPatchBytes = std::size_t{storedPatchSide} * storedPatchSide;
+
+// The neighbourhoods of one saved wing's landmarks as they are kept beside the collection:
+// grey squares in the picture's own orientation, the wing scaled to the canonical size.
+struct WingPatches {
+    Configuration landmarks;          // TPS pixels, y up
+    std::vector<std::uint8_t> pixels; // landmark after landmark, storedPatchBytes each
+};
+
+} // namespace kanat

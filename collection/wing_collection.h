@@ -1,0 +1,95 @@
+#pragma once
+
+#include "collection/shape_check.h"
+#include "landmarks/tps_point.h"
+#include "measure/landmark_sheet.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QImage;
+
+namespace kanat {
+
+struct PicturePyramid;
+
+// A wing's landmarks in pixels of its source picture, y counted up from the picture's bottom
+// edge, exactly as 12.tps holds them and sourceLandmarks gives them; empty for one not placed.
+using WingLandmarks = std::array<std::optional<TpsPoint>, landmarkCount>;
+
+// An opened picture made ready for proposals (grey, with halvings). Made once when the
+// picture is opened (about 30 ms and 32 MB for 24 megapixels); cheap to copy.
+class PreparedPicture {
+public:
+    PreparedPicture() = default;
+    explicit PreparedPicture(const QImage& picture);
+    bool empty() const { return !pyramid_; }
+    const PicturePyramid& pyramid() const { return *pyramid_; }
+
+private:
+    std::shared_ptr<const PicturePyramid> pyramid_;
+};
+
+struct LandmarkProposal {
+    int landmark = 0; // 1 to 18
+    TpsPoint position;
+    double confidence = 0; // how well its neighbourhood matched the collection's, at most 1
+};
+
+// The lab's collection of saved wings (12.tps with its pictures) as a guide to the next wing:
+// its mean shape, proposals for unplaced landmarks and a check of a wing's shape. A value,
+// cheap to copy; its const functions are safe to call from several threads at once.
+class WingCollection {
+public:
+    static constexpr int fewestWingsToPropose = 3;
+    static constexpr int fewestWingsToCheck = 10;
+
+    WingCollection();
+
+    // Reads the collection file and its patch file beside it (name + ".kanat-patches"),
+    // bringing the patch file up to date from the wings' pictures where it is missing or stale.
+    // Never throws: what could not be used is told in warnings(). Reading many pictures can take
+    // seconds, so a window calls it away from its own thread.
+    static WingCollection load(const std::string& collectionPath);
+
+    int usableWings() const;       // wings with all 18 landmarks: those in the mean shape
+    int wingsWithPictures() const; // of those, the wings whose neighbourhoods are known
+    const std::vector<std::string>& warnings() const; // Turkish, one line each, each said once
+    // Centred, centroid size 1, y up, turned like the file's first usable wing; empty without
+    // wings.
+    std::vector<TpsPoint> meanShape() const;
+    // The landmark (1 to 18) farthest from landmark 1 in the mean shape; 0 without wings.
+    int farthestFromFirst() const;
+
+    bool canPropose() const;
+    // Places for every unplaced landmark, or none when fewer than two are placed, the picture is
+    // empty or the collection cannot propose. A few milliseconds, whatever the picture's size.
+    std::vector<LandmarkProposal> propose(const PreparedPicture& picture,
+                                          const WingLandmarks& placed) const;
+
+    bool canCheck() const;
+    // The wing against the collection's mean and fence; none when the collection cannot check
+    // or a landmark is not placed.
+    std::optional<ShapeCheck> check(const WingLandmarks& wing) const;
+
+    // After the window has appended `specimenText` (one TPS specimen, as tpsSpecimen writes it)
+    // to the collection file: keeps the wing's neighbourhoods in the patch file and lets the wing
+    // join this collection. Returns a Turkish warning when the patch file could not be written.
+    // About 35 ms with 200 wings, growing with the collection: a window may add to a copy away
+    // from its thread and take the copy back.
+    std::string addSavedWing(const std::string& specimenText, const PreparedPicture& picture,
+                             const std::string& picturePath);
+
+private:
+    struct Content;
+    // Everything that follows from the wings: the mean, the fence, the templates.
+    static std::shared_ptr<const Content> summarised(std::shared_ptr<Content> content);
+
+    std::string path_;
+    std::shared_ptr<const Content> content_;
+};
+
+} // namespace kanat

@@ -1,0 +1,237 @@
+#include "tools/collection_commands.h"
+
+#include "collection/collection_patches.h"
+#include "collection/collection_text.h"
+#include "collection/wing_collection.h"
+#include "measure/arithmetic_error.h"
+#include "measure/number_text.h"
+#include "picture/picture_loader.h"
+#include "tools/coordinate_file.h"
+#include "tools/input_error.h"
+#include "tools/input_file.h"
+#include "tools/tps_reader.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <map>
+
+namespace kanat {
+namespace {
+
+// Fewer wings give no quartiles worth the name.
+constexpr std::size_t fewestWingsChecked = 4;
+
+// A specimen with some landmarks unplaced, and the texts it is printed back with.
+struct PartialWing {
+    std::string where;                            // file and line, for messages
+    std::array<std::string, landmarkCount> lines; // "x y" of each placed landmark, as given
+    WingLandmarks placed;
+    std::string picturePath;
+    std::string image;
+    std::string id;
+    std::optional<double> scale;
+};
+
+std::string withPoint(std::string text) {
+    for (char& c : text)
+        if (c == ',') c = '.';
+    return text;
+}
+
+// Five decimals with '.', as 12.tps holds its coordinates.
+std::string coordinate(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.5f", value == 0 ? 0.0 : value);
+    return withPoint(buffer);
+}
+
+double numberOf(const std::string& text, const std::string& file, int line) {
+    for (const char decimal : {'.', ','}) {
+        try {
+            return parseLocale(text, decimal);
+        } catch (const ArithmeticError&) {
+        }
+    }
+    throw InputError(file, line, "koordinat bir sayı değil: " + text);
+}
+
+// Farther out than any picture reaches: a slip, not a landmark to keep or to propose over.
+void checkReach(double value, const std::string& where, int line) {
+    if (!(std::abs(value) < 1e7)) throw InputError(where, line, "koordinat resmin çok dışında");
+}
+
+// With --complete a coordinate file holds source pixels, y up; "-1;-1" or a blank line is unplaced.
+PartialWing wingOfCoordinateFile(const std::string& content, const BatchOptions& options) {
+    if (!options.image)
+        throw InputError(options.landmarks, 0, "koordinat dosyası için --image verilmeli");
+    PartialWing wing;
+    wing.where = options.landmarks;
+    wing.picturePath = *options.image;
+    wing.image = fileNameOf(*options.image);
+    wing.id = "1";
+    wing.scale = options.mmPerPixelGiven;
+    const auto lines = splitLines(content);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int lineNumber = static_cast<int>(i) + 1;
+        if (lines[i].find_first_not_of(" \t") == std::string_view::npos) continue;
+        if (i >= static_cast<std::size_t>(landmarkCount))
+            throw InputError(options.landmarks, lineNumber, "18'den fazla nokta satırı var");
+        const auto separator = lines[i].find(';');
+        if (separator == std::string_view::npos)
+            throw InputError(options.landmarks, lineNumber, "satır \"x;y\" biçiminde değil");
+        const std::string x(lines[i].substr(0, separator)), y(lines[i].substr(separator + 1));
+        const TpsPoint point{numberOf(x, options.landmarks, lineNumber),
+                             numberOf(y, options.landmarks, lineNumber)};
+        if (point.x == -1 && point.y == -1) continue;
+        checkReach(point.x, options.landmarks, lineNumber);
+        checkReach(point.y, options.landmarks, lineNumber);
+        wing.placed[i] = point;
+        wing.lines[i] = withPoint(x) + " " + withPoint(y);
+    }
+    return wing;
+}
+
+PartialWing wingOfSpecimen(const TpsSpecimen& tps, std::size_t position,
+                           const BatchOptions& options) {
+    PartialWing wing;
+    wing.where = options.landmarks + ":" + std::to_string(tps.line);
+    wing.image = tps.image;
+    wing.id = tps.id.empty() ? std::to_string(position) : tps.id;
+    wing.scale = tps.scale ? tps.scale : options.mmPerPixelGiven;
+    if (tps.landmarks.size() > static_cast<std::size_t>(landmarkCount))
+        std::cerr << "uyarı: " << wing.where << ": " << tps.landmarks.size()
+                  << " nokta var, ilk 18'i kullanıldı\n";
+    const auto points = landmarksOf(tps);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i >= tps.landmarks.size() || tps.landmarks[i].first.empty()) continue;
+        if (!points[i]) throw InputError(wing.where, 0, "koordinat resmin çok dışında");
+        wing.placed[i] = TpsPoint{points[i]->real(), points[i]->imag()};
+        wing.lines[i] = tps.landmarks[i].first + " " + tps.landmarks[i].second;
+    }
+    if (options.image) {
+        wing.picturePath = *options.image;
+        wing.image = fileNameOf(*options.image);
+    } else if (!tps.image.empty()) {
+        wing.picturePath = pictureBeside(options.landmarks, tps.image);
+    }
+    return wing;
+}
+
+std::vector<PartialWing> wingsOfTps(const std::string& content, const BatchOptions& options) {
+    std::vector<PartialWing> wings;
+    const auto specimens = readTps(content, options.landmarks);
+    for (std::size_t s = 0; s < specimens.size(); ++s)
+        wings.push_back(wingOfSpecimen(specimens[s], s + 1, options));
+    return wings;
+}
+
+std::vector<PartialWing> partialWings(const BatchOptions& options) {
+    // 12.tps comes in code page 1254; other writers use UTF-8.
+    const std::string content = asUtf8(readWholeFile(options.landmarks));
+    std::vector<PartialWing> wings = looksLikeTps(content)
+                                         ? wingsOfTps(content, options)
+                                         : std::vector{wingOfCoordinateFile(content, options)};
+    for (const PartialWing& wing : wings) {
+        const auto placed = std::count_if(wing.placed.begin(), wing.placed.end(),
+                                          [](const auto& p) { return p.has_value(); });
+        if (placed < 2)
+            throw InputError(wing.where, 0,
+                             "önerilerin yapılması için en az iki nokta yerleşmiş olmalı");
+        if (wing.picturePath.empty())
+            throw InputError(wing.where, 0,
+                             "kanat resmi yok: --image verin ya da örneğe IMAGE= satırı ekleyin");
+    }
+    return wings;
+}
+
+std::string tpsOf(const PartialWing& wing, const std::vector<LandmarkProposal>& proposals) {
+    std::array<std::string, landmarkCount> lines = wing.lines;
+    for (const LandmarkProposal& proposal : proposals)
+        lines[static_cast<std::size_t>(proposal.landmark - 1)] =
+            coordinate(proposal.position.x) + " " + coordinate(proposal.position.y);
+    std::string text = "LM=18\n";
+    for (const std::string& line : lines)
+        text += (line.empty() ? "-1 -1" : line) + "\n";
+    if (!wing.image.empty()) text += "IMAGE=" + wing.image + "\n";
+    text += "ID=" + wing.id + "\n";
+    if (wing.scale) {
+        char scale[64];
+        std::snprintf(scale, sizeof scale, "%.9g", *wing.scale);
+        text += "SCALE=" + withPoint(scale) + "\n";
+    }
+    return text;
+}
+
+std::string decimalText(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.6f", value);
+    return withPoint(buffer);
+}
+
+} // namespace
+
+int completeLandmarks(const BatchOptions& options) {
+    const WingCollection collection = WingCollection::load(options.collection);
+    for (const std::string& warning : collection.warnings())
+        std::cerr << "uyarı: " << warning << "\n";
+    if (!collection.canPropose())
+        throw InputError(options.collection, 0,
+                         "bu koleksiyondan öneri yapılamıyor (resmiyle birlikte en az " +
+                             std::to_string(WingCollection::fewestWingsToPropose) +
+                             " tam kanat gerekir)");
+    const std::vector<PartialWing> wings = partialWings(options);
+    std::map<std::string, PreparedPicture> pictures;
+    for (const PartialWing& wing : wings) {
+        auto found = pictures.find(wing.picturePath);
+        if (found == pictures.end()) {
+            const LoadedPicture loaded = loadPicture(QString::fromStdString(wing.picturePath));
+            if (!loaded.ok())
+                throw InputError(wing.picturePath, 0,
+                                 "kanat resmi okunamadı: " + loaded.error.toStdString());
+            found = pictures.emplace(wing.picturePath, PreparedPicture(loaded.image)).first;
+        }
+        const auto proposals = collection.propose(found->second, wing.placed);
+        const auto unplaced = std::count(wing.lines.begin(), wing.lines.end(), std::string());
+        if (proposals.size() != static_cast<std::size_t>(unplaced))
+            throw InputError(wing.where, 0,
+                             "öneri yapılamadı: yerleşmiş noktalar bir kanat büyüklüğünde değil");
+        const std::string text = tpsOf(wing, proposals);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int checkCollection(const BatchOptions& options) {
+    const CollectionText text =
+        readCollectionText(readWholeFile(options.collection), options.collection);
+    for (const std::string& warning : text.warnings)
+        std::cerr << "uyarı: " << warning << "\n";
+    if (text.wings.size() < fewestWingsChecked)
+        throw InputError(options.collection, 0,
+                         "denetim için en az " + std::to_string(fewestWingsChecked) +
+                             " tam kanat gerekir, " + std::to_string(text.wings.size()) + " var");
+    std::vector<Configuration> shapes;
+    for (const CollectionWing& wing : text.wings)
+        shapes.push_back(wing.landmarks);
+    const ProcrustesAlignment alignment = alignGeneralised(shapes);
+    const double fence = upperFence(alignment.distances);
+    std::string out;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (alignment.distances[i] <= fence) continue;
+        const ShapeCheck check = checkShape(shapes[i], alignment.mean, fence);
+        out += text.wings[i].id + "\t" + decimalText(check.distance) + "\t" + decimalText(fence) +
+               "\t" +
+               (check.verdict == ShapeVerdict::Exchanged
+                    ? "swap=" + std::to_string(check.first) + "," + std::to_string(check.second)
+                    : "landmark=" + std::to_string(check.first)) +
+               "\n";
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+} // namespace kanat
