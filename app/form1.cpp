@@ -79,6 +79,7 @@ void Form1::connectCommands() {
             capture_.type(n, typed.toStdString());
             shown_.sheet.texts[static_cast<std::size_t>(n - 1)] = typed.toStdString();
         });
+    connect(&session_.collection, &LabCollection::changed, this, &Form1::showCapture);
     connect(controls_.oimage, &QAction::triggered, this, &Form1::openImage);
     connect(controls_.saves, &QAction::triggered, this, &Form1::save);
     connect(controls_.about, &QAction::triggered, this, &Form1::showAbout);
@@ -109,6 +110,7 @@ bool Form1::openPath(const QString& path, bool refreshFirst) {
     }
     if (refreshFirst) refresh();
     source_ = std::move(loaded.image);
+    prepared_ = {};
     openedImagePath_ = path;
     setWindowTitle(path);
     boyut();
@@ -165,7 +167,7 @@ void Form1::pressView(QPointF position, Qt::KeyboardModifiers modifiers) {
         dragged_ = capture_.movableMarkNear(viewPoint(position), grabRadius);
         if (dragged_) return;
     }
-    capture_.press(viewPoint(position), viewGeometry());
+    capture_.press(viewPoint(position), viewGeometry(), landmarkForNextPress());
     showCapture();
 }
 
@@ -219,6 +221,9 @@ void Form1::calculate() {
     const CalculationValues values =
         Calculate(capture_.sheet(), workingFields_, mmPerPixel_.toStdString(), environment_.decimal, *sourcePixels());
     showWorkingFields();
+    // A wing out of line with the collection is saved only when the user says so; "Düzelt"
+    // keeps nothing of this calculation and leaves the landmarks to be corrected.
+    if (!shapeAccepted()) return;
     capture_.appendResults(resultLines(values));
     session_.record.store(values);
     showCapture();

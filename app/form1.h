@@ -4,6 +4,7 @@
 #include "app/magnification.h"
 #include "app/platform_seams.h"
 #include "app/session.h"
+#include "collection/wing_collection.h"
 #include "landmarks/source_landmarks.h"
 #include "landmarks/wing_capture.h"
 #include "measure/working_fields.h"
@@ -46,6 +47,8 @@ public:
     void toggleNumbers();
     void toggleLoupe();
     void showKeys();
+    void acceptProposals(); // Enter
+    void toggleProposals(); // P
 
 signals:
     // "Resetle": the window is to be closed and made again from its layout.
@@ -66,6 +69,16 @@ private:
     void showCapture();
     void showList();
     void showGuide();
+    const PreparedPicture& preparedPicture();
+    bool proposing() const;
+    int landmarkForNextPress() const;
+    WingLandmarks heldLandmarks() const;
+    std::vector<LandmarkProposal> currentProposals();
+    void showProposals();
+    QPointF proposalInView(const LandmarkProposal& proposal) const;
+    void tellAboutCollectionOnce();
+    bool shapeAccepted();
+    void addToCollection(const std::string& tpsFile, const std::string& specimen);
     std::optional<ViewOfPicture> viewOfPicture() const;
     std::unique_ptr<PixelSource> sourcePixels() const;
     void showWorkingFields();
@@ -88,6 +101,11 @@ private:
     } shown_;
     std::optional<std::size_t> dragged_; // the press whose mark follows the pointer
     bool loupeShown_ = false;
+    bool proposalsOn_ = true;
+    // The opened picture made ready for proposals, when they are first wanted rather than at
+    // open: the picture shows as fast as it decodes.
+    PreparedPicture prepared_;
+    std::vector<LandmarkProposal> proposals_;
     Loupe* loupe_ = nullptr;
     QPixmap guide_; // the landmark guide as drawn, before it points at a landmark
     QImage source_;           // Picture1's picture, at its own size

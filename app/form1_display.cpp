@@ -39,6 +39,7 @@ void Form1::showCapture() {
         if (presses[i].marked)
             marks.push_back({QPointF(presses[i].at.x, presses[i].at.y), i < landmarkCount ? static_cast<int>(i) + 1 : 0});
     controls_.Picture2->setMarks(std::move(marks));
+    showProposals();
     showGuide();
 }
 
@@ -63,7 +64,7 @@ void Form1::showList() {
 
 void Form1::showGuide() {
     // The guide points at the landmark the next press places; after the eighteenth at none.
-    const int next = capture_.counter() < landmarkCount ? capture_.counter() + 1 : 0;
+    const int next = landmarkForNextPress();
     if (next == shown_.guidedLandmark) return;
     shown_.guidedLandmark = next;
     if (guide_.isNull()) guide_ = QPixmap(QStringLiteral(":/assets/landmark-guide.png"));

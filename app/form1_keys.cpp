@@ -22,6 +22,8 @@ const QString keysHelp = QStringLiteral(
     "Page Down / Page Up: klasördeki sonraki / önceki resim\n"
     "N: nokta numaralarını göster ya da gizle\n"
     "L: büyüteci göster ya da gizle\n"
+    "P: koleksiyondan nokta önerilerini aç ya da kapat (ikinci tıklama, kılavuzun gösterdiği uzak noktaya)\n"
+    "Enter: önerilen noktaların hepsini kabul et\n"
     "F1: bu liste\n\n"
     "Geri alma ve taşıma \"Hesapla\", \"Yenile\", \"Resetle\", büyütme değişikliği ve yeni resim "
     "açılmasından öncesine uzanmaz. Bir koordinat kutusuna yazarken tuşlar kutunundur.");
@@ -54,6 +56,10 @@ void Form1::addKeys() {
     key({QKeySequence(Qt::Key_N)}, &Form1::toggleNumbers);
     key({QKeySequence(Qt::Key_L)}, &Form1::toggleLoupe);
     key({QKeySequence(Qt::Key_F1)}, &Form1::showKeys);
+    key({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}, [this] {
+        if (!typing()) acceptProposals();
+    });
+    key({QKeySequence(Qt::Key_P)}, &Form1::toggleProposals);
 }
 
 void Form1::openNeighbour(int step) {

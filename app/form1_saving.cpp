@@ -75,9 +75,12 @@ void Form1::appendLandmarks(const std::string& recordFile) {
         tpsSpecimen(sourceLandmarks(capture_.sheet(), view), session_.record.savedImageName, lineNumber, scale);
     const std::string tpsFile = tpsFileBeside(recordFile);
     const WriteResult written = appendWhole(tpsFile, toCodePage1254(specimen));
-    if (!written.ok())
+    if (!written.ok()) {
         dialogs_.warn(this, QStringLiteral("Noktalar \"%1\" dosyasına eklenemedi: %2.")
                                 .arg(QString::fromStdString(tpsFile), reason(written.error)));
+        return;
+    }
+    addToCollection(tpsFile, specimen);
 }
 
 } // namespace kanat

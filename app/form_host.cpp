@@ -1,5 +1,7 @@
 #include "app/form_host.h"
 
+#include "results/record_files.h"
+
 #include <QEventLoopLocker>
 #include <QMenuBar>
 #include <QScreen>
@@ -8,6 +10,8 @@ namespace kanat {
 
 FormHost::FormHost(Dialogs& dialogs, Environment environment)
     : dialogs_(dialogs), environment_(std::move(environment)) {
+    session_.collection.open(QString::fromStdString(currentTpsFile(environment_.programFolder.toStdString(),
+                                                                   environment_.userDataFolder.toStdString())));
     makeForm();
 }
 

@@ -36,9 +36,11 @@ struct Window {
     QTemporaryDir folder;
     std::unique_ptr<FormHost> host;
 
-    explicit Window(const QString& picture) {
+    // `programFolder` (a temporary one when empty) is where 12.txt and 12.tps are kept.
+    explicit Window(const QString& picture, const QString& programFolder = {}) {
         dialogs.picture = picture;
-        host = std::make_unique<FormHost>(dialogs, Environment{folder.path(), folder.path(), '.'});
+        const QString records = programFolder.isEmpty() ? folder.path() : programFolder;
+        host = std::make_unique<FormHost>(dialogs, Environment{records, records, '.'});
         host->show();
         QApplication::processEvents();
     }

@@ -1,5 +1,6 @@
 #include "bench/collection_figures.h"
 
+#include "bench/bench_window.h"
 #include "collection/wing_collection.h"
 #include "tests/real_wings.h"
 
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTest>
 
 #include <algorithm>
 #include <cmath>
@@ -19,12 +21,8 @@ namespace {
 
 using test::RealWing;
 
-void print(const char* name, double value, const char* unit) {
-    std::printf("%s: %.3f %s\n", name, value, unit);
-}
-double milliseconds(const QElapsedTimer& timer) {
-    return timer.nsecsElapsed() / 1e6;
-}
+using bench::milliseconds;
+using bench::print;
 
 using test::placedOf;
 
@@ -39,8 +37,8 @@ struct Errors {
         std::sort(pixels.begin(), pixels.end());
         const auto within3 =
             std::count_if(pixels.begin(), pixels.end(), [](double e) { return e <= 3; });
-        kanat::print(("collection_median_px_" + name).c_str(), pixels[pixels.size() / 2], "px");
-        kanat::print(("collection_within_3px_" + name).c_str(), 100.0 * within3 / pixels.size(),
+        bench::print(("collection_median_px_" + name).c_str(), pixels[pixels.size() / 2], "px");
+        bench::print(("collection_within_3px_" + name).c_str(), 100.0 * within3 / pixels.size(),
                      "%");
     }
 };
@@ -106,6 +104,39 @@ std::string jitteredCollection(const std::vector<RealWing>& wings, const QString
     return test::writeCollection(folder.toStdString(), many);
 }
 
+// The window over the 200-wing collection on a 24-megapixel wing: the second press (the picture
+// made ready, the first proposals), a press with proposals, and Enter, each with its repaint.
+void windowStalls(const RealWing& large, const QString& collectionFolder, int farthest) {
+    const QString picture = collectionFolder + QStringLiteral("/large-wing.jpg");
+    large.picture.save(picture, "JPEG", 95);
+    bench::Window window(picture, collectionFolder);
+    window.host->session().collection.finish();
+    window.form().openImage();
+    window.repaintView();
+    WingView* view = window.form().controls().Picture2;
+    const QSize area = view->drawingSize();
+    auto pressLandmark = [&](int n) {
+        const TpsPoint& point = large.landmarks[static_cast<std::size_t>(n - 1)];
+        const QPoint at(qRound(point.x * area.width() / large.picture.width()) + WingView::borderWidth,
+                        qRound((large.picture.height() - point.y) * area.height() / large.picture.height()) +
+                            WingView::borderWidth);
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mousePress(view, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+        QCoreApplication::processEvents();
+        return milliseconds(timer);
+    };
+    pressLandmark(1);
+    print("window_second_press_24mp_200_wings_ms", pressLandmark(farthest), "ms");
+    print("window_press_with_proposals_24mp_ms", pressLandmark(2), "ms");
+    QElapsedTimer timer;
+    timer.start();
+    QTest::keyClick(&window.form(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    print("window_enter_24mp_ms", milliseconds(timer), "ms");
+}
+
 void largePictureSpeed(const std::vector<RealWing>& wings, const QString& folder) {
     const QString collectionFolder = folder + QStringLiteral("/collection-200");
     QDir().mkpath(collectionFolder);
@@ -143,6 +174,7 @@ void largePictureSpeed(const std::vector<RealWing>& wings, const QString& folder
     print("propose_24mp_200_wings_ms", times[times.size() / 2], "ms");
     print("propose_24mp_200_wings_ms_max", times.back(), "ms");
     errors.print("24mp_in_source_px");
+    windowStalls(large, collectionFolder, collection.farthestFromFirst());
 }
 
 double checkSeconds(const std::vector<RealWing>& wings, const QString& folder) {

@@ -16,6 +16,7 @@ struct Press {
     std::string x;
     std::string y;
     bool marked = true; // its circle is shown; a repaint of the picture covers it
+    int landmark = 0;   // the landmark it placed, 1 to 18; 0 after the eighteenth
 };
 
 } // namespace kanat

@@ -14,6 +14,9 @@ namespace kanat {
 // controls only show it. Presses since the last "Hesapla", picture repaint or "Yenile" can be
 // taken back, put back, moved and nudged, and the sheet, the list and the marks always read as
 // if the presses had been made at their final positions.
+//
+// A press places the lowest-numbered landmark no press holds yet (press n places landmark n,
+// unless a press was asked to place another), and nothing after the eighteenth.
 class WingCapture {
 public:
     // What a press depends on besides its position: the view's base height h (y = h − Y) and
@@ -36,10 +39,21 @@ public:
     std::optional<std::size_t> movableMarkNear(ViewPoint at, double radius) const;
     // Presses made since the last results were appended (or since "Yenile").
     bool placedSinceResults() const { return presses_.size() > pressesAtResults_; }
+    // No press has been settled: every press is of the wing in hand.
+    bool nothingSettled() const { return firstMovable_ == 0; }
+    // The landmark the next press places; 0 when all 18 are held.
+    int nextLandmark() const;
+    // The press that holds landmark n (1 to 18), if any.
+    std::optional<std::size_t> pressOf(int landmark) const;
     bool canTakeBack() const { return history_.canTakeBack(); }
     bool canPutBack() const { return history_.canPutBack(); }
 
-    void press(ViewPoint at, const ViewGeometry& view);
+    // A press at `at`; it places `landmark` instead of the next one when that is free.
+    void press(ViewPoint at, const ViewGeometry& view, std::optional<int> landmark = std::nullopt);
+    // Lays the wing out as 18 presses in landmark order: each held landmark where it is, the
+    // others at `places`, as presses there would. One step to take back; false (and nothing
+    // done) unless every landmark is held or given and nothing is settled.
+    bool placeAll(const std::array<std::optional<ViewPoint>, landmarkCount>& places, const ViewGeometry& view);
     void type(int field, std::string text); // the user typed into Text`field` (1 to 36)
     bool takeBack();
     bool putBack();
@@ -55,10 +69,13 @@ public:
     void refresh(); // "Yenile"
 
 private:
-    Press pressAt(ViewPoint at, const ViewGeometry& view) const;
+    Press pressAt(ViewPoint at, const ViewGeometry& view, int landmark) const;
+    CaptureSnapshot snapshot() const;
+    void restore(const CaptureSnapshot& wing);
     bool movable(std::size_t index) const;
     void place(const Press& press);
     void unplace(const std::array<std::string, 2>& replacedFields);
+    void writeFields(int landmark, const std::string& x, const std::string& y);
     void setPosition(std::size_t index, const Press& moved);
     void settle();
 

@@ -30,4 +30,14 @@ std::string tpsFileBeside(const std::string& recordFile) {
     return (std::filesystem::path(recordFile).parent_path() / "12.tps").string();
 }
 
+std::string currentTpsFile(const std::string& programFolder, const std::string& userDataFolder) {
+    const std::string programCopy = tpsFileBeside(recordFileIn(programFolder));
+    const std::string userCopy = tpsFileBeside(recordFileIn(userDataFolder));
+    std::error_code ignored;
+    if (!userDataFolder.empty() && !std::filesystem::exists(programCopy, ignored) &&
+        std::filesystem::exists(userCopy, ignored))
+        return userCopy;
+    return programCopy;
+}
+
 } // namespace kanat

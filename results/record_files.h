@@ -21,4 +21,8 @@ RecordAppend appendRecordLine(const std::string& programFolder, const std::strin
 // The 12.tps beside a 12.txt.
 std::string tpsFileBeside(const std::string& recordFile);
 
+// The 12.tps the saves so far have gone to: the program's, unless only the user's data folder
+// holds one.
+std::string currentTpsFile(const std::string& programFolder, const std::string& userDataFolder);
+
 } // namespace kanat

@@ -9,6 +9,7 @@ namespace {
 
 constexpr double markRadius = 2.0;
 const QColor markBlue(0, 0, 255);
+const QColor proposalOrange(235, 110, 0);
 
 QFont numberFont() {
     QFont font;
@@ -35,18 +36,31 @@ void WingView::paintPicture(const QImage& source, QSize outerSize) {
     source_ = source;
     painted_ = true;
     marks_.clear();
+    proposals_.clear();
     setFixedSize(outerSize);
     update();
 }
 
-void WingView::setMarks(std::vector<ViewMark> marks) {
+QRegion WingView::changedBetween(const std::vector<ViewMark>& before, const std::vector<ViewMark>& after,
+                                 bool numbered) const {
     QRegion changed;
-    const std::size_t common = std::min(marks.size(), marks_.size());
+    const std::size_t common = std::min(before.size(), after.size());
     for (std::size_t i = 0; i < common; ++i)
-        if (!(marks[i] == marks_[i])) changed += markBounds(marks_[i]) | markBounds(marks[i]);
-    for (std::size_t i = common; i < marks_.size(); ++i) changed += markBounds(marks_[i]);
-    for (std::size_t i = common; i < marks.size(); ++i) changed += markBounds(marks[i]);
+        if (!(before[i] == after[i])) changed += markBounds(before[i], numbered) | markBounds(after[i], numbered);
+    for (std::size_t i = common; i < before.size(); ++i) changed += markBounds(before[i], numbered);
+    for (std::size_t i = common; i < after.size(); ++i) changed += markBounds(after[i], numbered);
+    return changed;
+}
+
+void WingView::setMarks(std::vector<ViewMark> marks) {
+    const QRegion changed = changedBetween(marks_, marks, numbersShown_);
     marks_ = std::move(marks);
+    if (!changed.isEmpty()) update(changed);
+}
+
+void WingView::setProposals(std::vector<ViewMark> proposals) {
+    const QRegion changed = changedBetween(proposals_, proposals, true);
+    proposals_ = std::move(proposals);
     if (!changed.isEmpty()) update(changed);
 }
 
@@ -54,15 +68,15 @@ void WingView::setNumbersShown(bool shown) {
     if (shown == numbersShown_) return;
     numbersShown_ = shown;
     QRegion changed;
-    for (const ViewMark& mark : marks_) changed += markBounds(mark);
+    for (const ViewMark& mark : marks_) changed += markBounds(mark, true);
     update(changed);
 }
 
-QRect WingView::markBounds(const ViewMark& mark) const {
+QRect WingView::markBounds(const ViewMark& mark, bool numbered) const {
     const QPointF offset = contentsRect().topLeft();
-    QRectF box(mark.centre + offset - QPointF(markRadius + 2, markRadius + 2),
-               QSizeF(2 * markRadius + 4, 2 * markRadius + 4));
-    if (numbersShown_ && mark.number > 0) box |= numberBox(mark.centre + offset).adjusted(-1, -1, 1, 1);
+    QRectF box(mark.centre + offset - QPointF(markRadius + 3, markRadius + 3),
+               QSizeF(2 * markRadius + 6, 2 * markRadius + 6));
+    if (numbered && mark.number > 0) box |= numberBox(mark.centre + offset).adjusted(-1, -1, 1, 1);
     return box.toAlignedRect();
 }
 
@@ -86,11 +100,18 @@ void WingView::paintEvent(QPaintEvent* event) {
     painter.setPen(QPen(markBlue, 1));
     painter.setBrush(Qt::NoBrush);
     for (const ViewMark& mark : marks_) painter.drawEllipse(mark.centre, markRadius, markRadius);
-    if (!numbersShown_) return;
     painter.setFont(numberFont());
-    for (const ViewMark& mark : marks_)
-        if (mark.number > 0)
-            painter.drawText(numberBox(mark.centre), Qt::AlignLeft | Qt::AlignVCenter, QString::number(mark.number));
+    if (numbersShown_)
+        for (const ViewMark& mark : marks_)
+            if (mark.number > 0)
+                painter.drawText(numberBox(mark.centre), Qt::AlignLeft | Qt::AlignVCenter, QString::number(mark.number));
+    // A proposal is a cross, in a colour no press has, so that it is never taken for a landmark.
+    painter.setPen(QPen(proposalOrange, 1));
+    for (const ViewMark& proposal : proposals_) {
+        painter.drawLine(proposal.centre - QPointF(markRadius + 1, 0), proposal.centre + QPointF(markRadius + 1, 0));
+        painter.drawLine(proposal.centre - QPointF(0, markRadius + 1), proposal.centre + QPointF(0, markRadius + 1));
+        painter.drawText(numberBox(proposal.centre), Qt::AlignLeft | Qt::AlignVCenter, QString::number(proposal.number));
+    }
 }
 
 QPointF WingView::inDrawingArea(QPointF widgetPosition) const {

@@ -30,10 +30,13 @@ public:
     // Shows these marks instead of the ones shown, repainting only what changed.
     void setMarks(std::vector<ViewMark> marks);
     void setNumbersShown(bool shown);
+    // Landmarks the collection proposes: marks of their own look, always with their numbers.
+    void setProposals(std::vector<ViewMark> proposals);
 
     QSize drawingSize() const { return contentsRect().size(); }
     const QImage& picture() const { return source_; }
     std::size_t markCount() const { return marks_.size(); }
+    const std::vector<ViewMark>& proposals() const { return proposals_; }
     bool numbersShown() const { return numbersShown_; }
 
 signals:
@@ -57,7 +60,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    QRect markBounds(const ViewMark& mark) const;
+    QRect markBounds(const ViewMark& mark, bool numbered) const;
+    // Where two layers of marks differ, as the view shows them.
+    QRegion changedBetween(const std::vector<ViewMark>& before, const std::vector<ViewMark>& after, bool numbered) const;
     QPointF inDrawingArea(QPointF widgetPosition) const;
     // A widget position in drawing-area pixels, or nothing on the border.
     std::optional<QPointF> drawingPosition(QPointF widgetPosition) const;
@@ -66,6 +71,7 @@ private:
     bool painted_ = false;
     bool numbersShown_ = false;
     std::vector<ViewMark> marks_;
+    std::vector<ViewMark> proposals_;
 };
 
 } // namespace kanat

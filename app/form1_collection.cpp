@@ -1,0 +1,134 @@
+// What the lab's collection does for the window: proposals for the landmarks not yet placed,
+// which Enter accepts, and a check of each calculated wing's shape before it is saved.
+#include "app/form1.h"
+
+#include "collection/shape_check.h"
+#include "view/wing_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kanat {
+namespace {
+
+QString suspects(const ShapeCheck& check) {
+    if (check.verdict == ShapeVerdict::Exchanged)
+        return QStringLiteral("%1 ve %2 numaralı noktalar yer değiştirmiş olabilir.").arg(check.first).arg(check.second);
+    return QStringLiteral("%1 numaralı nokta yerinde olmayabilir.").arg(check.first);
+}
+
+} // namespace
+
+const PreparedPicture& Form1::preparedPicture() {
+    if (prepared_.empty() && !source_.isNull()) prepared_ = PreparedPicture(source_);
+    return prepared_;
+}
+
+bool Form1::proposing() const {
+    return proposalsOn_ && !source_.isNull() && capture_.nothingSettled() && session_.collection.current().canPropose();
+}
+
+int Form1::landmarkForNextPress() const {
+    // With proposals, two presses far apart fit the collection's mean best: the second goes to
+    // the landmark farthest from the first.
+    const int farthest = session_.collection.current().farthestFromFirst();
+    if (proposing() && capture_.counter() == 1 && capture_.pressOf(1) && farthest > 0 && !capture_.pressOf(farthest))
+        return farthest;
+    return capture_.nextLandmark();
+}
+
+WingLandmarks Form1::heldLandmarks() const {
+    WingLandmarks held;
+    const auto view = viewOfPicture();
+    if (!view) return held;
+    for (const Press& press : capture_.presses())
+        if (press.landmark > 0)
+            held[static_cast<std::size_t>(press.landmark - 1)] =
+                TpsPoint{press.at.x * view->ratioX, view->pictureHeight - press.at.y * view->ratioY};
+    return held;
+}
+
+std::vector<LandmarkProposal> Form1::currentProposals() {
+    if (!proposalsOn_ || !capture_.nothingSettled()) return {};
+    const WingLandmarks held = heldLandmarks();
+    const auto placed = std::count_if(held.begin(), held.end(), [](const auto& point) { return point.has_value(); });
+    if (placed < 2 || placed == landmarkCount) return {};
+    if (source_.isNull() || !session_.collection.current().canPropose()) {
+        tellAboutCollectionOnce();
+        return {};
+    }
+    return session_.collection.current().propose(preparedPicture(), held);
+}
+
+void Form1::showProposals() {
+    // While a mark is dragged the proposals stay; they follow it when it is let go.
+    if (!dragged_) proposals_ = currentProposals();
+    const auto view = viewOfPicture();
+    std::vector<ViewMark> marks;
+    if (view)
+        for (const LandmarkProposal& proposal : proposals_)
+            marks.push_back({proposalInView(proposal), proposal.landmark});
+    controls_.Picture2->setProposals(std::move(marks));
+}
+
+QPointF Form1::proposalInView(const LandmarkProposal& proposal) const {
+    // Shown, and accepted, on the whole view pixel a press there would be made on.
+    const auto view = viewOfPicture();
+    const QSize area = controls_.Picture2->drawingSize();
+    const double x = std::clamp(std::round(proposal.position.x / view->ratioX), 0.0, area.width() - 1.0);
+    const double y = std::clamp(std::round((view->pictureHeight - proposal.position.y) / view->ratioY), 0.0, area.height() - 1.0);
+    return {x, y};
+}
+
+void Form1::acceptProposals() {
+    if (proposals_.empty()) return;
+    std::array<std::optional<ViewPoint>, landmarkCount> places;
+    for (const LandmarkProposal& proposal : proposals_) {
+        const QPointF at = proposalInView(proposal);
+        places[static_cast<std::size_t>(proposal.landmark - 1)] = ViewPoint{at.x(), at.y()};
+    }
+    if (capture_.placeAll(places, viewGeometry())) showCapture();
+}
+
+void Form1::toggleProposals() {
+    proposalsOn_ = !proposalsOn_;
+    showCapture();
+}
+
+void Form1::tellAboutCollectionOnce() {
+    const WingCollection& collection = session_.collection.current();
+    if (session_.toldAboutCollection || session_.collection.busy()) return;
+    session_.toldAboutCollection = true;
+    QStringList lines;
+    if (!collection.canPropose())
+        lines << QStringLiteral("Koleksiyonda (%1) nokta önermek için en az %2 tam kanat gerekir; şimdilik %3 var.")
+                     .arg(session_.collection.path())
+                     .arg(WingCollection::fewestWingsToPropose)
+                     .arg(collection.usableWings());
+    for (const std::string& warning : collection.warnings()) lines << QString::fromStdString(warning);
+    if (!lines.isEmpty()) dialogs_.inform(this, lines.join(QLatin1Char('\n')));
+}
+
+bool Form1::shapeAccepted() {
+    const WingCollection& collection = session_.collection.current();
+    if (!collection.canCheck()) return true;
+    const auto check = collection.check(sourceLandmarks(capture_.sheet(), viewOfPicture()));
+    if (!check || check->verdict == ShapeVerdict::Sound) return true;
+    return dialogs_.ask(this,
+                        QStringLiteral("Bu kanadın şekli koleksiyondaki kanatlara uymuyor: %1\n"
+                                       "Ölçüm yine de kaydedilsin mi, yoksa noktalar düzeltilsin mi?")
+                            .arg(suspects(*check)),
+                        QStringLiteral("Kaydet"), QStringLiteral("Düzelt"));
+}
+
+void Form1::addToCollection(const std::string& tpsFile, const std::string& specimen) {
+    LabCollection& collection = session_.collection;
+    const QString path = QString::fromStdString(tpsFile);
+    if (collection.path() != path) {
+        collection.open(path); // another file: read it whole, this wing with it
+        return;
+    }
+    if (!source_.isNull()) collection.addSavedWing(specimen, preparedPicture(), openedImagePath_.toStdString());
+}
+
+} // namespace kanat
