@@ -1,5 +1,7 @@
 #include "collection/landmark_templates.h"
 
+#include "collection/picture_pyramid.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -30,16 +32,7 @@ cv::Mat turnedSquare(const WingPatches& wing, std::size_t index, const Similarit
             storedStep;
         return cv::Point2d(storedPatchRadius + offset.real(), storedPatchRadius - offset.imag());
     };
-    const cv::Point2d origin = storedOf(0, 0);
-    const cv::Point2d alongRow = storedOf(1, 0) - origin;
-    const cv::Point2d downColumn = storedOf(0, 1) - origin;
-    const cv::Matx23d toStored(alongRow.x, downColumn.x, origin.x, alongRow.y, downColumn.y,
-                               origin.y);
-    cv::Mat square;
-    const int side = 2 * templateRadius + 1;
-    cv::warpAffine(stored, square, toStored, cv::Size(side, side),
-                   cv::INTER_LINEAR | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
-    return square;
+    return affineSquare(stored, 2 * templateRadius + 1, storedOf);
 }
 
 } // namespace

@@ -65,16 +65,18 @@ cv::Mat samplePatch(const PicturePyramid& picture, PlanePoint centre, const Simi
         const PlanePoint at = centre + frame.linear({column - radius, radius - row});
         return cv::Point2d(at.real() * shrink, (picture.height - at.imag()) * shrink);
     };
-    const cv::Point2d origin = pixelOf(0, 0);
-    const cv::Point2d alongRow = pixelOf(1, 0) - origin;
-    const cv::Point2d downColumn = pixelOf(0, 1) - origin;
-    const cv::Matx23d toPicture(alongRow.x, downColumn.x, origin.x, alongRow.y, downColumn.y,
-                                origin.y);
-    cv::Mat patch;
-    cv::warpAffine(picture.levels[static_cast<std::size_t>(level)], patch, toPicture,
-                   cv::Size(side, side), cv::INTER_LINEAR | cv::WARP_INVERSE_MAP,
+    return affineSquare(picture.levels[static_cast<std::size_t>(level)], side, pixelOf);
+}
+
+cv::Mat affineSquare(const cv::Mat& source, int side, const std::function<cv::Point2d(double, double)>& sourceOf) {
+    const cv::Point2d origin = sourceOf(0, 0);
+    const cv::Point2d alongRow = sourceOf(1, 0) - origin;
+    const cv::Point2d downColumn = sourceOf(0, 1) - origin;
+    const cv::Matx23d toSource(alongRow.x, downColumn.x, origin.x, alongRow.y, downColumn.y, origin.y);
+    cv::Mat square;
+    cv::warpAffine(source, square, toSource, cv::Size(side, side), cv::INTER_LINEAR | cv::WARP_INVERSE_MAP,
                    cv::BORDER_REPLICATE);
-    return patch;
+    return square;
 }
 
 } // namespace kanat

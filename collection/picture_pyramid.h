@@ -4,6 +4,7 @@
 
 #include <opencv2/core.hpp>
 
+#include <functional>
 #include <vector>
 
 class QImage;
@@ -26,5 +27,9 @@ PicturePyramid pyramidOf(cv::Mat grey);
 // perhaps mirrors the square. Outside the picture its edge pixels are repeated.
 cv::Mat samplePatch(const PicturePyramid& picture, PlanePoint centre, const Similarity& frame,
                     int radius);
+
+// A side × side square of `source` whose pixel (column, row) is the source pixel at
+// sourceOf(column, row), an affine map; read bilinearly, edge pixels repeated outside.
+cv::Mat affineSquare(const cv::Mat& source, int side, const std::function<cv::Point2d(double, double)>& sourceOf);
 
 } // namespace kanat
