@@ -75,7 +75,10 @@ void Form1::openNeighbour(int step) {
     openPath(*neighbour, true);
 }
 
-void Form1::toggleNumbers() { controls_.Picture2->setNumbersShown(!controls_.Picture2->numbersShown()); }
+void Form1::toggleNumbers() {
+    numbersShown_ = !numbersShown_;
+    controls_.Picture2->setNumbersShown(numbersShown_);
+}
 
 void Form1::toggleLoupe() {
     loupeShown_ = !loupeShown_;

@@ -197,7 +197,7 @@ void compareWithDjpeg(const QString& folder) {
     const QString photograph = makeCameraPhotograph(folder), landmarks = folder + QStringLiteral("/two-landmarks.txt");
     std::ofstream(landmarks.toStdString()) << "100;100\n200;200\n";
     const QString batch = QCoreApplication::applicationDirPath() + QStringLiteral("/kanat-hesapla");
-    std::vector<double> loader, batchRun, djpeg, batchWithoutPicture;
+    std::vector<double> loader, batchRun, djpeg, batchWithoutPicture, windowOpen;
     for (int round = 0; round < 5; ++round) {
         djpeg.push_back(processMilliseconds(QStringLiteral("djpeg"), {"-outfile", "/dev/null", photograph}));
         QElapsedTimer timer;
@@ -207,6 +207,11 @@ void compareWithDjpeg(const QString& folder) {
         if (!loaded.ok()) std::fprintf(stderr, "the photograph did not load\n");
         batchRun.push_back(processMilliseconds(batch, {"--image", photograph, landmarks}));
         batchWithoutPicture.push_back(processMilliseconds(batch, {landmarks}));
+        Window window(photograph);
+        timer.restart();
+        window.form().openImage();
+        window.repaintView();
+        windowOpen.push_back(milliseconds(timer));
     }
     print("jpeg_file_mb", QFileInfo(photograph).size() / 1048576.0, "MB");
     print("djpeg_ms", median(djpeg), "ms");
@@ -215,6 +220,8 @@ void compareWithDjpeg(const QString& folder) {
     print("batch_image_ms", median(batchRun), "ms");
     print("batch_no_image_ms", median(batchWithoutPicture), "ms");
     print("batch_decode_over_djpeg", median(batchRun) / median(djpeg), "x");
+    print("camera_open_first_paint_ms", median(windowOpen), "ms");
+    print("camera_open_decode_ratio", median(windowOpen) / median(loader), "x");
 }
 
 double batchWingsPerSecond(const QString& folder) {

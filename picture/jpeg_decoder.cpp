@@ -49,11 +49,12 @@ std::optional<QImage> decodeJpegDirectly(const QByteArray& bytes, qint64 byteLim
     // Refused the old way, with its reason, before a pixel is decoded.
     if (pictureError::decodedBytes(layout->size) > byteLimit) return std::nullopt;
     if (!rasterLooksComplete(PictureFormat::Jpeg, bytes)) return std::nullopt;
-    QImage image = largePageImage(layout->size, layout->format);
+    QImage image(layout->size, layout->format);
     if (image.isNull()) return std::nullopt;
     // Accurate DCT and smooth upsampling are what Qt's reader uses at its default quality; a
     // warning means damaged data, which Qt's reader shows in its own way.
     constexpr int flags = TJFLAG_ACCURATEDCT | TJFLAG_STOPONWARNING;
+    const PagesProvidedAhead pages(image);
     if (tjDecompress2(decompressor.get(), reinterpret_cast<const unsigned char*>(bytes.constData()),
                       static_cast<unsigned long>(bytes.size()), image.bits(), image.width(),
                       static_cast<int>(image.bytesPerLine()), image.height(), layout->pixelFormat,

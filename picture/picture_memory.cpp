@@ -2,48 +2,23 @@
 
 #include <sys/mman.h>
 
-#include <climits>
-#include <cstddef>
-
 namespace kanat {
 namespace {
 
-constexpr quintptr largePage = quintptr{2} << 20;
+constexpr quintptr pageSize = 4096;
 
-struct Mapping {
-    void* start;
-    std::size_t length;
-};
-
-void unmap(void* mapping) {
-    const auto* held = static_cast<Mapping*>(mapping);
-    munmap(held->start, held->length);
-    delete held;
-}
-
-quintptr roundedUp(quintptr address, quintptr page) {
-    return (address + page - 1) & ~(page - 1);
-}
+quintptr roundedUp(quintptr address) { return (address + pageSize - 1) & ~(pageSize - 1); }
 
 } // namespace
 
-QImage largePageImage(QSize size, QImage::Format format) {
-    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
-    const qsizetype bytesPerLine = (qsizetype{size.width()} * depth + 31) / 32 * 4;
-    if (size.isEmpty() || bytesPerLine > INT_MAX) return {};
-    const auto bytes = static_cast<std::size_t>(bytesPerLine * size.height());
-    // One large page more, so that the pixels can start on a large page's boundary.
-    const std::size_t length = bytes + largePage;
-    void* start = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (start == MAP_FAILED) return {};
-    auto* pixels =
-        reinterpret_cast<uchar*>(roundedUp(reinterpret_cast<quintptr>(start), largePage));
-    // Only advice: without large pages the kernel hands out small ones as ever.
-    madvise(pixels, bytes, MADV_HUGEPAGE);
-    auto* mapping = new Mapping{start, length};
-    QImage image(pixels, size.width(), size.height(), bytesPerLine, format, unmap, mapping);
-    if (image.isNull()) unmap(mapping); // Qt calls it only for a picture it made
-    return image;
+PagesProvidedAhead::PagesProvidedAhead(QImage& image) {
+    const auto first = roundedUp(reinterpret_cast<quintptr>(image.bits()));
+    const auto end = reinterpret_cast<quintptr>(image.bits()) + static_cast<quintptr>(image.sizeInBytes());
+    if (end <= first) return;
+    // A kernel older than 5.14 refuses the request, and the decoder's writes fault as ever.
+    provider_ = std::jthread([first, end] {
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+    });
 }
 
 } // namespace kanat

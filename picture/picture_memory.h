@@ -1,15 +1,22 @@
 #pragma once
 
 #include <QImage>
-#include <QSize>
+
+#include <thread>
 
 namespace kanat {
 
-// Memory for a large picture about to be decoded. The first touch of a 24-megapixel picture's
-// 96 MB, 4 KB at a time, costs a third as long as decoding the JPEG it comes from.
+// The first touch of a freshly allocated picture's memory, 4 KB at a time, costs about a third as
+// long as decoding the JPEG that fills it (a 24-megapixel picture is 96 MB); a decoder that
+// writes row by row into a small buffer, as djpeg does, never pays it. While one of these lives,
+// the kernel provides the pages of `image` on another core, ahead of a decoder that fills them
+// from the top; it must not outlive the image, and it is gone before the decoder returns.
+class PagesProvidedAhead {
+public:
+    explicit PagesProvidedAhead(QImage& image);
 
-// An uninitialised picture whose pixels the kernel may keep in 2 MB pages, laid out as Qt lays
-// out its own; null when the memory cannot be had.
-QImage largePageImage(QSize size, QImage::Format format);
+private:
+    std::jthread provider_;
+};
 
 } // namespace kanat
