@@ -102,7 +102,6 @@ private:
     std::optional<std::size_t> dragged_; // the press whose mark follows the pointer
     bool loupeShown_ = false;
     bool numbersShown_ = false;
-    bool proposalsOn_ = true;
     // The opened picture made ready for proposals, when they are first wanted rather than at
     // open: the picture shows as fast as it decodes.
     PreparedPicture prepared_;

@@ -25,7 +25,7 @@ const PreparedPicture& Form1::preparedPicture() {
 }
 
 bool Form1::proposing() const {
-    return proposalsOn_ && !source_.isNull() && capture_.nothingSettled() && session_.collection.current().canPropose();
+    return session_.proposalsOn && !source_.isNull() && capture_.nothingSettled() && session_.collection.current().canPropose();
 }
 
 int Form1::landmarkForNextPress() const {
@@ -49,7 +49,7 @@ WingLandmarks Form1::heldLandmarks() const {
 }
 
 std::vector<LandmarkProposal> Form1::currentProposals() {
-    if (!proposalsOn_ || !capture_.nothingSettled()) return {};
+    if (!session_.proposalsOn || !capture_.nothingSettled()) return {};
     const WingLandmarks held = heldLandmarks();
     const auto placed = std::count_if(held.begin(), held.end(), [](const auto& point) { return point.has_value(); });
     if (placed < 2 || placed == landmarkCount) return {};
@@ -91,7 +91,7 @@ void Form1::acceptProposals() {
 }
 
 void Form1::toggleProposals() {
-    proposalsOn_ = !proposalsOn_;
+    session_.proposalsOn = !session_.proposalsOn;
     showCapture();
 }
 
