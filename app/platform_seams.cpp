@@ -35,6 +35,7 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& filt
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog->setNameFilters(dialogNameFilters(filter));
     dialog->setProxyModel(new TurkishFileColumns(dialog.get()));
+    dialog->resize(800, 520); // room for the wing pictures' long names and their dates
     if (!startFile.isEmpty()) dialog->selectFile(startFile);
     return dialog;
 }
