@@ -47,8 +47,8 @@ void Form1::addKeys() {
     key({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &Form1::putBack);
     const std::pair<Qt::Key, QPoint> arrows[] = {
         {Qt::Key_Left, {-1, 0}}, {Qt::Key_Right, {1, 0}}, {Qt::Key_Up, {0, -1}}, {Qt::Key_Down, {0, 1}}};
-    for (const auto& [arrow, step] : arrows)
-        key({QKeySequence(arrow)}, [this, step] {
+    for (const auto& arrow : arrows)
+        key({QKeySequence(arrow.first)}, [this, step = arrow.second] {
             if (!typing()) nudge(step.x(), step.y());
         });
     key({QKeySequence(Qt::Key_PageDown)}, [this] { openNeighbour(1); });
