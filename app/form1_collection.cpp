@@ -106,7 +106,7 @@ void Form1::tellAboutCollectionOnce() {
                      .arg(WingCollection::fewestWingsToPropose)
                      .arg(collection.usableWings());
     for (const std::string& warning : collection.warnings()) lines << QString::fromStdString(warning);
-    if (!lines.isEmpty()) dialogs_.inform(this, lines.join(QLatin1Char('\n')));
+    if (!lines.isEmpty()) dialogs_.note(controls_.Picture2, lines.join(QLatin1Char('\n')));
 }
 
 bool Form1::shapeAccepted() {

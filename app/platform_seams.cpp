@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QToolTip>
 
 namespace kanat {
 namespace {
@@ -76,6 +77,11 @@ bool QtDialogs::ask(QWidget* parent, const QString& question, const QString& yes
     box.setDefaultButton(box.addButton(no, QMessageBox::NoRole));
     box.exec();
     return box.clickedButton() == yesButton;
+}
+
+void QtDialogs::note(QWidget* near, const QString& text) {
+    // Shown at the widget's top left for ten seconds, or until the pointer leaves the widget.
+    QToolTip::showText(near->mapToGlobal(QPoint(0, 0)), text, near, near->rect(), 10000);
 }
 
 void QtDialogs::about(QWidget* parent, const QString& text) {

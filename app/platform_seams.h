@@ -22,6 +22,9 @@ public:
     virtual void warn(QWidget* parent, const QString& text) = 0;
     // The about box: the text and one button, no icon.
     virtual void about(QWidget* parent, const QString& text) = 0;
+    // A passing note beside `near` that asks nothing and takes no press: the user goes on
+    // placing landmarks while it shows.
+    virtual void note(QWidget* near, const QString& text) = 0;
 };
 
 // The real file dialogs and message boxes.
@@ -33,6 +36,7 @@ public:
     void inform(QWidget* parent, const QString& text) override;
     void warn(QWidget* parent, const QString& text) override;
     void about(QWidget* parent, const QString& text) override;
+    void note(QWidget* near, const QString& text) override;
 };
 
 // The places and the locale the window works with.

@@ -23,6 +23,7 @@ public:
     bool ask(QWidget*, const QString&, const QString&, const QString&) override { return true; }
     void inform(QWidget*, const QString&) override {}
     void about(QWidget*, const QString&) override {}
+    void note(QWidget*, const QString&) override {}
     void warn(QWidget*, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
 };
 

@@ -25,6 +25,7 @@ public:
     QStringList informed;
     QStringList warnings;
     QStringList abouts;
+    QStringList notes;
 
     QString openImage(QWidget*, const QString& filter, const QString& lastChosen) override;
     QString saveResults(QWidget*, const QString& filter, const QString& proposedName) override;
@@ -32,6 +33,7 @@ public:
     void inform(QWidget*, const QString& text) override { informed << text; }
     void warn(QWidget*, const QString& text) override { warnings << text; }
     void about(QWidget*, const QString& text) override { abouts << text; }
+    void note(QWidget*, const QString& text) override { notes << text; }
 };
 
 // A main window over a temporary program folder, driven as a user would.
