@@ -89,14 +89,16 @@ PatchFileKnowledge knowledgeOf(const PatchFileContent& stored) {
 }
 
 PatchEntry entryFor(const CollectionWing& wing, const PatchFileKnowledge& knowledge,
-                    const std::string& collectionPath) {
+                    const std::string& collectionPath, const PicturesById& known) {
     if (const auto found = knowledge.byKey.find({wing.id, wing.key});
         found != knowledge.byKey.end())
         return *found->second;
     const auto seen = knowledge.lastSeenAt.find(wing.id);
+    const auto given = known.find(wing.id);
     PatchEntry entry{wing.id, wing.key, {}, {}};
     entry.pixels =
-        cutFromPicture({seen == knowledge.lastSeenAt.end() ? std::string() : seen->second,
+        cutFromPicture({given == known.end() ? std::string() : given->second,
+                        seen == knowledge.lastSeenAt.end() ? std::string() : seen->second,
                         pictureBeside(collectionPath, wing.image)},
                        wing, entry.picturePath);
     return entry;
@@ -119,7 +121,8 @@ bool inStep(const PatchFileContent& stored, const std::vector<PatchEntry>& entri
 } // namespace
 
 CollectionPatches updatePatchFile(const std::string& collectionPath,
-                                  const std::vector<CollectionWing>& wings) {
+                                  const std::vector<CollectionWing>& wings,
+                                  const PicturesById& known) {
     const std::string patchPath = patchFilePath(collectionPath);
     std::set<std::pair<std::string, std::uint64_t>> inCollection;
     for (const CollectionWing& wing : wings)
@@ -131,7 +134,7 @@ CollectionPatches updatePatchFile(const std::string& collectionPath,
     CollectionPatches patches;
     std::vector<std::string> withoutPicture;
     for (const CollectionWing& wing : wings) {
-        patches.entries.push_back(entryFor(wing, knowledge, collectionPath));
+        patches.entries.push_back(entryFor(wing, knowledge, collectionPath, known));
         if (patches.entries.back().pixels.empty()) withoutPicture.push_back(wing.id);
     }
     if (!withoutPicture.empty())

@@ -24,6 +24,12 @@ constexpr double finalPull = 0.1;
 constexpr double smallestWing = 30;
 constexpr double largestWing = 1e6;
 
+constexpr double pi = 3.14159265358979;
+const std::vector<double> turnsTried{0, -4, 4, -8, 8, -12, 12, -16, 16}; // degrees
+const std::vector<double> sizesTried{1, 0.9, 1.1};
+constexpr std::size_t firstSteps = 6;
+constexpr std::size_t startsGrownWhole = 4;
+
 // The peak's offset from the middle of three scores, by the parabola through them.
 double peakOffset(float before, float at, float after) {
     const double curvature = before - 2.0 * at + after;
@@ -87,7 +93,7 @@ LandmarkGuess LandmarkProposer::match(const PicturePyramid& picture, std::size_t
 LandmarkProposer::Attempt
 LandmarkProposer::grow(const PicturePyramid& picture,
                        const std::vector<std::optional<PlanePoint>>& placed,
-                       Reflection reflection) const {
+                       Reflection reflection, PlanePoint turn, std::size_t steps) const {
     const std::size_t count = mean_.size();
     Attempt attempt{std::vector<std::optional<LandmarkGuess>>(count), 0};
     std::vector<double> weights(count, 0.0);
@@ -109,16 +115,29 @@ LandmarkProposer::grow(const PicturePyramid& picture,
         return nearest;
     };
     // Outwards from the placed landmarks: each confident match joins the fit for the next.
-    while (!pending.empty()) {
+    double grown = 0;
+    for (std::size_t step = 0; !pending.empty(); ++step) {
+        if (step == steps) {
+            attempt.score = grown / static_cast<double>(step);
+            return attempt;
+        }
         const auto next =
             std::min_element(pending.begin(), pending.end(), [&](std::size_t a, std::size_t b) {
                 return distanceToAnchors(a) < distanceToAnchors(b);
             });
         const std::size_t landmark = *next;
         pending.erase(next);
-        const Similarity fit = fitSimilarity(mean_, anchors, weights, reflection).map;
+        Similarity fit = fitSimilarity(mean_, anchors, weights, reflection).map;
+        if (std::count(weights.begin(), weights.end(), 1.0) <= 2) {
+            PlanePoint centre{};
+            for (std::size_t j = 0; j < count; ++j) centre += weights[j] * anchors[j];
+            centre /= std::count(weights.begin(), weights.end(), 1.0);
+            fit.a *= turn;
+            fit.b = centre + turn * (fit.b - centre);
+        }
         const LandmarkGuess guess = match(picture, landmark, fit, 0);
         attempt.guesses[landmark] = guess;
+        grown += guess.confidence;
         if (guess.confidence < confidentMatch) continue;
         weights[landmark] = 1;
         anchors[landmark] = guess.position;
@@ -144,9 +163,25 @@ LandmarkProposer::propose(const PicturePyramid& picture,
         return {};
     if (!plausibleSize(placed)) return {};
     // Two landmarks cannot tell a mirrored wing from an upright one; the picture can.
-    const Attempt upright = grow(picture, placed, Reflection::Never);
-    const Attempt mirrored = grow(picture, placed, Reflection::Always);
-    return upright.score >= mirrored.score ? upright.guesses : mirrored.guesses;
+    // Two landmarks near each other leave the wing's turn and size uncertain far from them:
+    // a few turns and sizes are tried for the first steps, and the likeliest grown whole.
+    const bool uncertain = placedCount == 2;
+    std::vector<std::pair<double, std::pair<Reflection, PlanePoint>>> starts;
+    for (const Reflection reflection : {Reflection::Never, Reflection::Always})
+        for (const double degrees : uncertain ? turnsTried : std::vector<double>{0})
+            for (const double scale : uncertain ? sizesTried : std::vector<double>{1}) {
+                const PlanePoint turn = std::polar(scale, degrees * pi / 180);
+                starts.push_back({grow(picture, placed, reflection, turn, firstSteps).score, {reflection, turn}});
+            }
+    std::sort(starts.begin(), starts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    starts.resize(std::min(starts.size(), startsGrownWhole));
+    Attempt best;
+    best.score = -2;
+    for (const auto& [score, start] : starts) {
+        Attempt attempt = grow(picture, placed, start.first, start.second, placed.size());
+        if (attempt.score > best.score) best = std::move(attempt);
+    }
+    return best.guesses;
 }
 
 } // namespace kanat

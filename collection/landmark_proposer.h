@@ -31,7 +31,8 @@ private:
     struct Attempt;
     bool plausibleSize(const std::vector<std::optional<PlanePoint>>& placed) const;
     Attempt grow(const PicturePyramid& picture,
-                 const std::vector<std::optional<PlanePoint>>& placed, Reflection reflection) const;
+                 const std::vector<std::optional<PlanePoint>>& placed, Reflection reflection,
+                 PlanePoint turn, std::size_t steps) const;
     LandmarkGuess match(const PicturePyramid& picture, std::size_t landmark, const Similarity& fit,
                         double pull) const;
 

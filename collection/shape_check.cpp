@@ -34,21 +34,24 @@ Exchange bestExchange(const Configuration& wing, const Configuration& mean) {
     return best;
 }
 
-// The landmark farthest from where the mean, fitted to all the others, expects it.
-int farthestFromExpected(const Configuration& wing, const Configuration& mean) {
-    double farthest = -1;
-    int landmark = 0;
-    for (std::size_t k = 0; k < wing.size(); ++k) {
-        std::vector<double> weights(wing.size(), 1.0);
-        weights[k] = 0;
-        const Similarity fit = fitSimilarity(mean, wing, weights, Reflection::Allowed).map;
-        const double miss = std::abs(fit(mean[k]) - wing[k]);
-        if (miss > farthest) {
-            farthest = miss;
-            landmark = static_cast<int>(k) + 1;
-        }
-    }
-    return landmark;
+// Where landmark k of `wing` lies against where its other landmarks put it, in the mean's frame.
+PlanePoint missOf(const Configuration& wing, const Configuration& mean, std::size_t k) {
+    std::vector<double> weights(wing.size(), 1.0);
+    weights[k] = 0;
+    return fitSimilarity(wing, mean, weights, Reflection::Allowed).map(wing[k]) - mean[k];
+}
+
+// A little of each landmark's own spread, added to both axes, keeps a spread measured on few
+// wings from calling a miss across a vein improbable.
+constexpr double spreadFloor = 0.1;
+
+double unlikeliness(PlanePoint miss, const LandmarkSpread& spread) {
+    const double floor = spreadFloor * (spread.xx + spread.yy) / 2;
+    const double a = spread.xx + floor, b = spread.xy, c = spread.yy + floor;
+    const double x = miss.real(), y = miss.imag();
+    const double determinant = a * c - b * b;
+    if (!(determinant > 0)) return std::norm(miss);
+    return (c * x * x - 2 * b * x * y + a * y * y) / determinant;
 }
 
 } // namespace
@@ -60,19 +63,52 @@ double upperFence(std::vector<double> distances) {
     return upper + 1.5 * (upper - lower);
 }
 
-ShapeCheck checkShape(const Configuration& wing, const Configuration& mean, double fence) {
-    ShapeCheck check{ShapeVerdict::Sound, procrustesDistance(wing, mean, Reflection::Allowed),
-                     fence, 0, 0};
-    if (check.distance <= fence) return check;
-    const Exchange exchange = bestExchange(wing, mean);
-    if (exchange.distance <= fence) {
+ShapeModel shapeModelOf(const std::vector<Configuration>& shapes) {
+    ProcrustesAlignment alignment = alignGeneralised(shapes);
+    ShapeModel model{std::move(alignment.mean), std::move(alignment.distances), 0, {}};
+    model.fence = upperFence(model.distances);
+    model.spread.resize(model.mean.size());
+    for (const Configuration& shape : shapes)
+        for (std::size_t k = 0; k < model.mean.size(); ++k) {
+            const PlanePoint miss = missOf(shape, model.mean, k);
+            model.spread[k].xx += miss.real() * miss.real();
+            model.spread[k].xy += miss.real() * miss.imag();
+            model.spread[k].yy += miss.imag() * miss.imag();
+        }
+    for (LandmarkSpread& spread : model.spread) {
+        spread.xx /= static_cast<double>(shapes.size());
+        spread.xy /= static_cast<double>(shapes.size());
+        spread.yy /= static_cast<double>(shapes.size());
+    }
+    return model;
+}
+
+int leastFitting(const Configuration& wing, const ShapeModel& model) {
+    double worst = -1;
+    int landmark = 0;
+    for (std::size_t k = 0; k < wing.size(); ++k) {
+        const double score = unlikeliness(missOf(wing, model.mean, k), model.spread[k]);
+        if (score > worst) {
+            worst = score;
+            landmark = static_cast<int>(k) + 1;
+        }
+    }
+    return landmark;
+}
+
+ShapeCheck checkShape(const Configuration& wing, const ShapeModel& model) {
+    ShapeCheck check{ShapeVerdict::Sound, procrustesDistance(wing, model.mean, Reflection::Allowed),
+                     model.fence, 0, 0};
+    if (check.distance <= model.fence) return check;
+    const Exchange exchange = bestExchange(wing, model.mean);
+    if (exchange.distance <= model.fence) {
         check.verdict = ShapeVerdict::Exchanged;
         check.first = exchange.first;
         check.second = exchange.second;
         return check;
     }
     check.verdict = ShapeVerdict::Misplaced;
-    check.first = farthestFromExpected(wing, mean);
+    check.first = leastFitting(wing, model);
     return check;
 }
 

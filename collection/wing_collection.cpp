@@ -39,8 +39,8 @@ struct WingCollection::Content {
     std::uintmax_t patchFileSize = 0;      // as this collection last left the patch file
     std::vector<std::string> fileWarnings; // about the files, kept when wings are added
     std::vector<std::string> warnings;
+    ShapeModel shape; // mean, fence and each landmark's spread
     Configuration mean;
-    double fence = 0;
     int farthest = 0;
     int withPictures = 0;
     std::optional<LandmarkProposer> proposer;
@@ -58,9 +58,8 @@ WingCollection::summarised(std::shared_ptr<Content> content) {
     }
     content->withPictures = static_cast<int>(patches.size());
     if (!shapes.empty()) {
-        const ProcrustesAlignment alignment = alignGeneralised(shapes);
-        content->mean = alignment.mean;
-        content->fence = upperFence(alignment.distances);
+        content->shape = shapeModelOf(shapes);
+        content->mean = content->shape.mean;
         for (std::size_t k = 1; k < content->mean.size(); ++k)
             if (std::abs(content->mean[k] - content->mean[0]) >
                 std::abs(content->mean[static_cast<std::size_t>(content->farthest)] -
@@ -84,7 +83,7 @@ PreparedPicture::PreparedPicture(const QImage& picture) {
 
 WingCollection::WingCollection() : content_(summarised(std::make_shared<Content>())) {}
 
-WingCollection WingCollection::load(const std::string& collectionPath) {
+WingCollection WingCollection::load(const std::string& collectionPath, const PicturesById& known) {
     WingCollection collection;
     collection.path_ = collectionPath;
     auto content = std::make_shared<Content>();
@@ -99,7 +98,7 @@ WingCollection WingCollection::load(const std::string& collectionPath) {
         }
     }
     if (!content->wings.empty()) {
-        CollectionPatches patches = updatePatchFile(collectionPath, content->wings);
+        CollectionPatches patches = updatePatchFile(collectionPath, content->wings, known);
         content->patches = std::move(patches.entries);
         content->patchFileSize = patches.fileSize;
         content->fileWarnings.insert(content->fileWarnings.end(), patches.warnings.begin(),
@@ -158,7 +157,7 @@ std::optional<ShapeCheck> WingCollection::check(const WingLandmarks& wing) const
         if (!point || !isFinitePoint(*point)) return std::nullopt;
         shape.push_back(planePoint(*point));
     }
-    return checkShape(shape, content_->mean, content_->fence);
+    return checkShape(shape, content_->shape);
 }
 
 std::string WingCollection::addSavedWing(const std::string& specimenText,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "collection/collection_patches.h"
 #include "collection/shape_check.h"
 #include "landmarks/tps_point.h"
 #include "measure/landmark_sheet.h"
@@ -53,7 +54,7 @@ public:
     // bringing the patch file up to date from the wings' pictures where it is missing or stale.
     // Never throws: what could not be used is told in warnings(). Reading many pictures can take
     // seconds, so a window calls it away from its own thread.
-    static WingCollection load(const std::string& collectionPath);
+    static WingCollection load(const std::string& collectionPath, const PicturesById& known = {});
 
     int usableWings() const;       // wings with all 18 landmarks: those in the mean shape
     int wingsWithPictures() const; // of those, the wings whose neighbourhoods are known

@@ -217,13 +217,12 @@ int checkCollection(const BatchOptions& options) {
     std::vector<Configuration> shapes;
     for (const CollectionWing& wing : text.wings)
         shapes.push_back(wing.landmarks);
-    const ProcrustesAlignment alignment = alignGeneralised(shapes);
-    const double fence = upperFence(alignment.distances);
+    const ShapeModel model = shapeModelOf(shapes);
     std::string out;
     for (std::size_t i = 0; i < shapes.size(); ++i) {
-        if (alignment.distances[i] <= fence) continue;
-        const ShapeCheck check = checkShape(shapes[i], alignment.mean, fence);
-        out += text.wings[i].id + "\t" + decimalText(check.distance) + "\t" + decimalText(fence) +
+        if (model.distances[i] <= model.fence) continue;
+        const ShapeCheck check = checkShape(shapes[i], model);
+        out += text.wings[i].id + "\t" + decimalText(check.distance) + "\t" + decimalText(model.fence) +
                "\t" +
                (check.verdict == ShapeVerdict::Exchanged
                     ? "swap=" + std::to_string(check.first) + "," + std::to_string(check.second)
