@@ -1,11 +1,13 @@
 #include "app/form1.h"
 
+#include "app/picture_folder.h"
 #include "landmarks/landmark_capture.h"
 #include "measure/calculate.h"
 #include "measure/number_text.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_pixels.h"
 #include "results/result_list.h"
+#include "results/tps_text.h"
 #include "view/guide_pointer.h"
 #include "view/loupe.h"
 #include "view/wing_view.h"
@@ -18,6 +20,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStatusBar>
 
 namespace kanat {
 namespace {
@@ -50,6 +53,9 @@ Form1::Form1(Session& session, Dialogs& dialogs, Environment environment, QWidge
     setWindowTitle(QStringLiteral("Sphecidae ve Apidae Kanat Morfometrisi Yazılımı"));
     setAttribute(Qt::WA_DeleteOnClose);
     loupe_ = new Loupe(controls_.client);
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName(QStringLiteral("statusLine"));
+    statusBar()->addWidget(statusLine_);
     connectCommands();
     addKeys();
     load();
@@ -95,26 +101,48 @@ void Form1::load() {
 }
 
 void Form1::openImage() {
-    const QString path = dialogs_.openImage(this, openFilter, lastChosenImage_);
-    if (!path.isEmpty()) openPath(path, false);
+    const QString start = openedImagePath_.isEmpty() ? session_.lastShownPicture : openedImagePath_;
+    const QString path = dialogs_.openImage(this, openFilter, start);
+    if (path.isEmpty()) return;
+    // The picture shown, chosen again, is shown again over the same landmarks.
+    const bool another = !samePicture(path, openedImagePath_);
+    if (another && !mayLeaveWing(QStringLiteral("başka bir resme"))) return;
+    LoadedPicture loaded = readPicture(path);
+    if (!loaded.ok()) {
+        dialogs_.warn(this, notOpened(path, loaded.error));
+        return;
+    }
+    showPicture(path, std::move(loaded.image), another);
 }
 
-bool Form1::openPath(const QString& path, bool refreshFirst) {
-    lastChosenImage_ = path;
+bool Form1::mayLeaveWing(const QString& whereTo) {
+    return !capture_.placedSinceResults() ||
+           dialogs_.ask(this,
+                        QStringLiteral("Son hesaplamadan sonra konan noktalar hesaplanmadı ve kaydedilmedi. "
+                                       "Yine de %1 geçilsin mi?").arg(whereTo),
+                        QStringLiteral("Evet"), QStringLiteral("Hayır"));
+}
+
+LoadedPicture Form1::readPicture(const QString& path) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     LoadedPicture loaded = loadPicture(path);
     QGuiApplication::restoreOverrideCursor();
-    if (!loaded.ok()) {
-        dialogs_.warn(this, QStringLiteral("\"%1\" açılamadı: %2.").arg(path, loaded.error));
-        return false;
-    }
-    if (refreshFirst) refresh();
-    source_ = std::move(loaded.image);
+    return loaded;
+}
+
+void Form1::showPicture(const QString& path, QImage picture, bool newWing) {
+    // Another picture is another wing: its landmarks never meet the last one's.
+    if (newWing) refresh();
+    source_ = std::move(picture);
     prepared_ = {};
     openedImagePath_ = path;
+    session_.lastShownPicture = path;
     setWindowTitle(path);
     boyut();
-    return true;
+}
+
+QString notOpened(const QString& path, const QString& error) {
+    return QStringLiteral("\"%1\" açılamadı: %2.").arg(path, error);
 }
 
 void Form1::boyut() {
@@ -167,7 +195,7 @@ void Form1::pressView(QPointF position, Qt::KeyboardModifiers modifiers) {
         dragged_ = capture_.movableMarkNear(viewPoint(position), grabRadius);
         if (dragged_) return;
     }
-    capture_.press(viewPoint(position), viewGeometry(), landmarkForNextPress());
+    capture_.press(viewPoint(position), viewGeometry());
     showCapture();
 }
 
@@ -226,6 +254,13 @@ void Form1::calculate() {
     if (!shapeAccepted()) return;
     capture_.appendResults(resultLines(values));
     session_.record.store(values);
+    const auto view = viewOfPicture();
+    const char decimal = environment_.decimal;
+    session_.record.measured =
+        MeasuredWing{fileTitle().toStdString(), openedImagePath_.toStdString(),
+                     sourceLandmarks(capture_.sheet(), view),
+                     tpsScale(parseLocale(mmPerPixel_.toStdString(), decimal),
+                              parseLocale(viewScale_.toStdString(), decimal), view.has_value())};
     showCapture();
     save();
 }

@@ -8,16 +8,22 @@
 #include "landmarks/source_landmarks.h"
 #include "landmarks/wing_capture.h"
 #include "measure/working_fields.h"
+#include "picture/picture_loader.h"
 
 #include <QImage>
 #include <QPixmap>
 #include <QMainWindow>
 #include <memory>
 
+class QLabel;
+
 namespace kanat {
 
 class Loupe;
 class PixelSource;
+
+// The message for a picture that did not open, as the open dialog and Page Down give it.
+QString notOpened(const QString& path, const QString& error);
 
 // The one window: it owns the state of a measurement and wires each event to its command.
 // Everything it computes comes from the measuring core; its controls only show the state.
@@ -59,7 +65,12 @@ private:
     void connectCommands();
     void addKeys();
     void boyut();
-    bool openPath(const QString& path, bool refreshFirst);
+    // Asks before landmarks placed since the last "Hesapla" are left for another picture;
+    // `whereTo` completes the question.
+    bool mayLeaveWing(const QString& whereTo);
+    LoadedPicture readPicture(const QString& path);
+    // Shows a picture that opened; another picture than the one shown starts a new wing.
+    void showPicture(const QString& path, QImage picture, bool newWing);
     void pressView(QPointF position, Qt::KeyboardModifiers modifiers);
     void dragView(QPointF position);
     void releaseView(QPointF position);
@@ -69,21 +80,22 @@ private:
     void showCapture();
     void showList();
     void showGuide();
+    void showStatus();
+    QString collectionStatus() const;
     const PreparedPicture& preparedPicture();
-    bool proposing() const;
-    int landmarkForNextPress() const;
     WingLandmarks heldLandmarks() const;
     std::vector<LandmarkProposal> currentProposals();
     void showProposals();
     QPointF proposalInView(const LandmarkProposal& proposal) const;
     void tellAboutCollectionOnce();
     bool shapeAccepted();
-    void addToCollection(const std::string& tpsFile, const std::string& specimen);
+    void addToCollection(const std::string& tpsFile, const std::string& specimen, long id);
     std::optional<ViewOfPicture> viewOfPicture() const;
     std::unique_ptr<PixelSource> sourcePixels() const;
     void showWorkingFields();
     QString fileTitle() const;
     QString chooseResultFile(const QString& proposal);
+    QString resultFolder() const;
     void appendLandmarks(const std::string& recordFile);
 
     Session& session_;
@@ -100,6 +112,7 @@ private:
         int guidedLandmark = -1;
     } shown_;
     std::optional<std::size_t> dragged_; // the press whose mark follows the pointer
+    std::optional<QPointF> pointer_;     // where the pointer was last over the view
     bool loupeShown_ = false;
     bool numbersShown_ = false;
     // The opened picture made ready for proposals, when they are first wanted rather than at
@@ -107,10 +120,12 @@ private:
     PreparedPicture prepared_;
     std::vector<LandmarkProposal> proposals_;
     Loupe* loupe_ = nullptr;
+    QLabel* statusLine_ = nullptr; // whether proposals are on, and what the collection holds
     QPixmap guide_; // the landmark guide as drawn, before it points at a landmark
     QImage source_;           // Picture1's picture, at its own size
-    QString openedImagePath_; // the image last opened; its file title names the saved record
-    QString lastChosenImage_; // where the open dialog starts and Page Down goes on from
+    // The picture shown: the open dialog starts at it, Page Down goes on from it, the save dialog
+    // opens beside it, and a calculation's record is named after it.
+    QString openedImagePath_;
     QString lastResultFile_;  // the result file this window wrote last: rewriting it asks nothing
     // Every block saved since the window was loaded. Held here, not in the hidden Text44: a line
     // edit cuts its text at 32767 characters, a dozen wings' worth.

@@ -2,6 +2,7 @@
 // which Enter accepts, and a check of each calculated wing's shape before it is saved.
 #include "app/form1.h"
 
+#include "app/picture_folder.h"
 #include "collection/shape_check.h"
 #include "view/wing_view.h"
 
@@ -22,19 +23,6 @@ QString suspects(const ShapeCheck& check) {
 const PreparedPicture& Form1::preparedPicture() {
     if (prepared_.empty() && !source_.isNull()) prepared_ = PreparedPicture(source_);
     return prepared_;
-}
-
-bool Form1::proposing() const {
-    return session_.proposalsOn && !source_.isNull() && capture_.nothingSettled() && session_.collection.current().canPropose();
-}
-
-int Form1::landmarkForNextPress() const {
-    // With proposals, two presses far apart fit the collection's mean best: the second goes to
-    // the landmark farthest from the first.
-    const int farthest = session_.collection.current().farthestFromFirst();
-    if (proposing() && capture_.counter() == 1 && capture_.pressOf(1) && farthest > 0 && !capture_.pressOf(farthest))
-        return farthest;
-    return capture_.nextLandmark();
 }
 
 WingLandmarks Form1::heldLandmarks() const {
@@ -95,6 +83,22 @@ void Form1::toggleProposals() {
     showCapture();
 }
 
+QString Form1::collectionStatus() const {
+    if (!session_.proposalsOn) return QStringLiteral("Öneriler kapalı (açmak için P)");
+    const LabCollection& lab = session_.collection;
+    const WingCollection& collection = lab.current();
+    if (!collection.canPropose())
+        return lab.busy() ? QStringLiteral("Öneriler açık (P) — koleksiyon okunuyor…")
+                          : QStringLiteral("Öneriler açık (P) — koleksiyonda resmiyle %1 kanat var, öneri için "
+                                           "en az %2 gerekir")
+                                .arg(collection.wingsWithPictures())
+                                .arg(WingCollection::fewestWingsToPropose);
+    QString status = QStringLiteral("Öneriler açık (P) — %1 kanatlık koleksiyon").arg(collection.wingsWithPictures());
+    if (!collection.canCheck())
+        status += QStringLiteral(", şekil denetimi için en az %1 gerekir").arg(WingCollection::fewestWingsToCheck);
+    return status;
+}
+
 void Form1::tellAboutCollectionOnce() {
     const WingCollection& collection = session_.collection.current();
     if (session_.toldAboutCollection || session_.collection.busy()) return;
@@ -121,14 +125,21 @@ bool Form1::shapeAccepted() {
                         QStringLiteral("Kaydet"), QStringLiteral("Düzelt"));
 }
 
-void Form1::addToCollection(const std::string& tpsFile, const std::string& specimen) {
+void Form1::addToCollection(const std::string& tpsFile, const std::string& specimen, long id) {
     LabCollection& collection = session_.collection;
+    const std::optional<MeasuredWing>& measured = session_.record.measured;
+    const bool withPicture = measured && !measured->picturePath.empty();
     const QString path = QString::fromStdString(tpsFile);
     if (collection.path() != path) {
-        collection.open(path); // another file: read it whole, this wing with it
+        // Another file: read it whole, this wing with it, its picture known by its ID.
+        collection.open(path, withPicture ? PicturesById{{std::to_string(id), measured->picturePath}} : PicturesById{});
         return;
     }
-    if (!source_.isNull()) collection.addSavedWing(specimen, preparedPicture(), openedImagePath_.toStdString());
+    if (!withPicture) return; // no picture, no neighbourhoods to learn
+    // The neighbourhoods come from the picture the wing was measured on; if another is shown by
+    // now, it is read again away from the window.
+    const bool shown = samePicture(QString::fromStdString(measured->picturePath), openedImagePath_);
+    collection.addSavedWing(specimen, shown ? preparedPicture() : PreparedPicture(), measured->picturePath);
 }
 
 } // namespace kanat

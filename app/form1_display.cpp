@@ -41,6 +41,14 @@ void Form1::showCapture() {
     controls_.Picture2->setMarks(std::move(marks));
     showProposals();
     showGuide();
+    showStatus();
+    // The loupe shows a press, a move or new proposals under a pointer that has not moved.
+    if (loupeShown_ && loupe_->isVisible() && pointer_) pointAt(*pointer_);
+}
+
+void Form1::showStatus() {
+    const QString status = collectionStatus();
+    if (statusLine_->text() != status) statusLine_->setText(status);
 }
 
 void Form1::showList() {
@@ -64,7 +72,7 @@ void Form1::showList() {
 
 void Form1::showGuide() {
     // The guide points at the landmark the next press places; after the eighteenth at none.
-    const int next = landmarkForNextPress();
+    const int next = capture_.nextLandmark();
     if (next == shown_.guidedLandmark) return;
     shown_.guidedLandmark = next;
     if (guide_.isNull()) guide_ = QPixmap(QStringLiteral(":/assets/landmark-guide.png"));
@@ -72,6 +80,7 @@ void Form1::showGuide() {
 }
 
 void Form1::pointAt(QPointF position) {
+    pointer_ = position;
     if (!loupeShown_ || source_.isNull()) return;
     const QSize area = controls_.Picture2->drawingSize();
     if (area.isEmpty()) return;
@@ -79,7 +88,15 @@ void Form1::pointAt(QPointF position) {
     const double ratioX = double(source_.width()) / area.width();
     const double ratioY = double(source_.height()) / area.height();
     const QPointF sourcePoint((std::floor(position.x()) + 0.5) * ratioX, (std::floor(position.y()) + 0.5) * ratioY);
-    loupe_->look(source_, sourcePoint, 4.0 / ratioX);
+    // Circles and crosses are centred on view pixels; the loupe shows them over the source
+    // pixels that view pixel shows.
+    auto inSource = [&](QPointF view) { return QPointF((view.x() + 0.5) * ratioX, (view.y() + 0.5) * ratioY); };
+    LoupeMarks marks;
+    marks.radius = 2.5 * ratioX;
+    for (const Press& press : capture_.presses())
+        if (press.marked) marks.circles.push_back(inSource({press.at.x, press.at.y}));
+    for (const ViewMark& proposal : controls_.Picture2->proposals()) marks.crosses.push_back(inSource(proposal.centre));
+    loupe_->look(source_, sourcePoint, 4.0 / ratioX, std::move(marks));
 
     const QPoint pointer = controls_.Picture2->mapTo(
         controls_.client, position.toPoint() + controls_.Picture2->contentsRect().topLeft());

@@ -22,7 +22,7 @@ const QString keysHelp = QStringLiteral(
     "Page Down / Page Up: klasördeki sonraki / önceki resim\n"
     "N: nokta numaralarını göster ya da gizle\n"
     "L: büyüteci göster ya da gizle\n"
-    "P: koleksiyondan nokta önerilerini aç ya da kapat (ikinci tıklama, kılavuzun gösterdiği uzak noktaya)\n"
+    "P: koleksiyondan nokta önerilerini aç ya da kapat (iki nokta konunca öbürleri önerilir)\n"
     "Enter: önerilen noktaların hepsini kabul et\n"
     "F1: bu liste\n\n"
     "Geri alma ve taşıma \"Hesapla\", \"Yenile\", \"Resetle\", büyütme değişikliği ve yeni resim "
@@ -63,16 +63,24 @@ void Form1::addKeys() {
 }
 
 void Form1::openNeighbour(int step) {
-    if (lastChosenImage_.isEmpty()) return;
-    const auto neighbour = neighbourPicture(lastChosenImage_, step);
-    if (!neighbour) return;
-    if (capture_.placedSinceResults() &&
-        !dialogs_.ask(this,
-                      QStringLiteral("Son hesaplamadan sonra konan noktalar hesaplanmadı ve kaydedilmedi. "
-                                     "Yine de sonraki resme geçilsin mi?"),
-                      QStringLiteral("Evet"), QStringLiteral("Hayır")))
-        return;
-    openPath(*neighbour, true);
+    if (openedImagePath_.isEmpty()) return;
+    std::optional<QString> next = neighbourPicture(openedImagePath_, step);
+    if (!next || !mayLeaveWing(step > 0 ? QStringLiteral("sonraki resme") : QStringLiteral("önceki resme"))) return;
+    // Files of the folder that do not open are named and passed over, so that one key press
+    // always reaches the next picture there is.
+    QStringList skipped;
+    for (; next; next = neighbourPicture(*next, step)) {
+        LoadedPicture loaded = readPicture(*next);
+        if (loaded.ok()) {
+            showPicture(*next, std::move(loaded.image), true);
+            break;
+        }
+        skipped << notOpened(*next, loaded.error);
+    }
+    constexpr int namedAtMost = 10;
+    if (skipped.size() > namedAtMost)
+        skipped = skipped.mid(0, namedAtMost) << QStringLiteral("… ve %1 dosya daha.").arg(skipped.size() - namedAtMost);
+    if (!skipped.isEmpty()) dialogs_.warn(this, skipped.join(QLatin1Char('\n')));
 }
 
 void Form1::toggleNumbers() {

@@ -5,13 +5,13 @@
 #include <QEventLoopLocker>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 
 namespace kanat {
 
 FormHost::FormHost(Dialogs& dialogs, Environment environment)
     : dialogs_(dialogs), environment_(std::move(environment)) {
-    session_.collection.open(QString::fromStdString(currentTpsFile(environment_.programFolder.toStdString(),
-                                                                   environment_.userDataFolder.toStdString())));
+    session_.collection.open(QString::fromStdString(currentTpsFile(environment_.recordFolders())));
     makeForm();
 }
 
@@ -38,7 +38,8 @@ void FormHost::reload() {
 
 void showAtDesignSize(Form1& form) {
     const QSize client = form.controls().client->minimumSize();
-    const QSize wanted(client.width(), client.height() + form.menuBar()->sizeHint().height());
+    const QSize wanted(client.width(),
+                       client.height() + form.menuBar()->sizeHint().height() + form.statusBar()->sizeHint().height());
     // Room for the title bar that the window manager adds.
     constexpr int titleBar = 40;
     const QScreen* screen = form.screen();

@@ -1,5 +1,7 @@
 #include "app/lab_collection.h"
 
+#include "picture/picture_loader.h"
+
 #include <QCoreApplication>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -15,15 +17,21 @@ LabCollection::~LabCollection() {
     watcher_.waitForFinished();
 }
 
-void LabCollection::open(const QString& tpsPath) {
+void LabCollection::open(const QString& tpsPath, PicturesById known) {
     if (tpsPath == path_) return;
     path_ = tpsPath;
-    enqueue([path = tpsPath.toStdString()](const WingCollection&) { return WingCollection::load(path); });
+    enqueue([path = tpsPath.toStdString(), known = std::move(known)](const WingCollection&) {
+        return WingCollection::load(path, known);
+    });
 }
 
 void LabCollection::addSavedWing(std::string specimenText, PreparedPicture picture, std::string picturePath) {
     enqueue([specimenText = std::move(specimenText), picture = std::move(picture),
-             picturePath = std::move(picturePath)](WingCollection collection) {
+             picturePath = std::move(picturePath)](WingCollection collection) mutable {
+        if (picture.empty() && !picturePath.empty()) {
+            const LoadedPicture loaded = loadPicture(QString::fromStdString(picturePath));
+            if (loaded.ok()) picture = PreparedPicture(loaded.image);
+        }
         collection.addSavedWing(specimenText, picture, picturePath);
         return collection;
     });

@@ -23,9 +23,11 @@ public:
     explicit LabCollection(QObject* parent = nullptr);
     ~LabCollection() override;
 
-    // Reads the collection at `tpsPath` unless it is the one already read.
-    void open(const QString& tpsPath);
-    // After a save appended `specimenText` to the collection file: the wing joins it.
+    // Reads the collection at `tpsPath` unless it is the one already read; `known` says where
+    // some of its wings' pictures are.
+    void open(const QString& tpsPath, PicturesById known = {});
+    // After a save appended `specimenText` to the collection file: the wing joins it. Without a
+    // prepared picture, the one at `picturePath` is read.
     void addSavedWing(std::string specimenText, PreparedPicture picture, std::string picturePath);
 
     const WingCollection& current() const { return current_; }

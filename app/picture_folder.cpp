@@ -58,4 +58,12 @@ std::optional<QString> neighbourPicture(const QString& current, int step) {
     return folder.filePath(*std::prev(at));
 }
 
+bool samePicture(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty()) return false;
+    const QFileInfo first(a), second(b);
+    const QString realFirst = first.canonicalFilePath(), realSecond = second.canonicalFilePath();
+    if (!realFirst.isEmpty() && !realSecond.isEmpty()) return realFirst == realSecond;
+    return first.absoluteFilePath() == second.absoluteFilePath();
+}
+
 } // namespace kanat

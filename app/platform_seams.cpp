@@ -3,7 +3,10 @@
 #include "app/turkish_file_columns.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -37,6 +40,14 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& filt
     dialog->setNameFilters(dialogNameFilters(filter));
     dialog->setProxyModel(new TurkishFileColumns(dialog.get()));
     dialog->resize(800, 520); // room for the wing pictures' long names and their dates
+    // The detail view's size, kind and date are as wide as their texts; the name takes the rest.
+    if (auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
     if (!startFile.isEmpty()) dialog->selectFile(startFile);
     return dialog;
 }
@@ -55,12 +66,16 @@ QStringList dialogNameFilters(const QString& filter) {
 }
 
 
-QString QtDialogs::openImage(QWidget* parent, const QString& filter, const QString& lastChosen) {
-    return runFileDialog(parent, filter, QFileDialog::AcceptOpen, lastChosen);
+QString QtDialogs::openImage(QWidget* parent, const QString& filter, const QString& shown) {
+    return runFileDialog(parent, filter, QFileDialog::AcceptOpen, shown);
 }
 
-QString QtDialogs::saveResults(QWidget* parent, const QString& filter, const QString& proposedName) {
-    return runFileDialog(parent, filter, QFileDialog::AcceptSave, proposedName);
+QString QtDialogs::saveResults(QWidget* parent, const QString& filter, const QString& proposedName,
+                               const QString& folder) {
+    // A full path: the dialog opens in that folder with the name filled in, however the picture
+    // was opened.
+    return runFileDialog(parent, filter, QFileDialog::AcceptSave,
+                         folder.isEmpty() ? proposedName : QDir(folder).filePath(proposedName));
 }
 
 void QtDialogs::inform(QWidget* parent, const QString& text) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/record_files.h"
+
 #include <QFileDialog>
 #include <QString>
 #include <memory>
@@ -13,9 +15,11 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
     // The chosen file, or an empty text when the user cancels. The open dialog starts at the
-    // file chosen last, the save dialog at the proposed name; neither asks before overwriting.
-    virtual QString openImage(QWidget* parent, const QString& filter, const QString& lastChosen) = 0;
-    virtual QString saveResults(QWidget* parent, const QString& filter, const QString& proposedName) = 0;
+    // picture shown, the save dialog at the proposed name in `folder` (when given); neither asks
+    // before overwriting.
+    virtual QString openImage(QWidget* parent, const QString& filter, const QString& shown) = 0;
+    virtual QString saveResults(QWidget* parent, const QString& filter, const QString& proposedName,
+                                const QString& folder) = 0;
     // A question with two answers; true for `yes`.
     virtual bool ask(QWidget* parent, const QString& question, const QString& yes, const QString& no) = 0;
     virtual void inform(QWidget* parent, const QString& text) = 0;
@@ -30,8 +34,9 @@ public:
 // The real file dialogs and message boxes.
 class QtDialogs final : public Dialogs {
 public:
-    QString openImage(QWidget* parent, const QString& filter, const QString& lastChosen) override;
-    QString saveResults(QWidget* parent, const QString& filter, const QString& proposedName) override;
+    QString openImage(QWidget* parent, const QString& filter, const QString& shown) override;
+    QString saveResults(QWidget* parent, const QString& filter, const QString& proposedName,
+                        const QString& folder) override;
     bool ask(QWidget* parent, const QString& question, const QString& yes, const QString& no) override;
     void inform(QWidget* parent, const QString& text) override;
     void warn(QWidget* parent, const QString& text) override;
@@ -42,9 +47,13 @@ public:
 // The places and the locale the window works with.
 struct Environment {
     QString programFolder;  // where 12.txt belongs
-    QString userDataFolder; // where it goes when the program's folder cannot be written
+    QString userDataFolder; // where it goes for an installed program
     char decimal = '.';     // the user's locale decimal separator
+    std::vector<std::string> systemFolders = defaultSystemFolders();
 
+    RecordFolders recordFolders() const {
+        return {programFolder.toStdString(), userDataFolder.toStdString(), systemFolders};
+    }
     static Environment fromSystem();
 };
 

@@ -13,6 +13,7 @@ struct Session {
     bool toldWhereRecordsGo = false;
     bool toldAboutCollection = false;
     bool proposalsOn = true; // key P; a user who turned them off wants them off after Resetle too
+    QString lastShownPicture; // where the open dialog starts after "Resetle"
 };
 
 } // namespace kanat

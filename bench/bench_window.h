@@ -19,7 +19,7 @@ class BenchDialogs final : public Dialogs {
 public:
     QString picture;
     QString openImage(QWidget*, const QString&, const QString&) override { return picture; }
-    QString saveResults(QWidget*, const QString&, const QString&) override { return {}; }
+    QString saveResults(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     bool ask(QWidget*, const QString&, const QString&, const QString&) override { return true; }
     void inform(QWidget*, const QString&) override {}
     void about(QWidget*, const QString&) override {}

@@ -54,9 +54,8 @@ std::optional<std::size_t> WingCapture::movableMarkNear(ViewPoint at, double rad
     return nearest;
 }
 
-void WingCapture::press(ViewPoint at, const ViewGeometry& view, std::optional<int> landmark) {
-    const int placed = landmark && *landmark >= 1 && *landmark <= landmarkCount && !pressOf(*landmark) ? *landmark
-                                                                                                        : nextLandmark();
+void WingCapture::press(ViewPoint at, const ViewGeometry& view) {
+    const int placed = nextLandmark();
     std::array<std::string, 2> replaced{};
     if (placed > 0) replaced = {sheet_.x(placed), sheet_.y(placed)};
     const Press made = pressAt(at, view, placed);

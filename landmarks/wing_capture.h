@@ -15,8 +15,8 @@ namespace kanat {
 // taken back, put back, moved and nudged, and the sheet, the list and the marks always read as
 // if the presses had been made at their final positions.
 //
-// A press places the lowest-numbered landmark no press holds yet (press n places landmark n,
-// unless a press was asked to place another), and nothing after the eighteenth.
+// A press places the lowest-numbered landmark no press holds yet (press n places landmark n),
+// and nothing after the eighteenth.
 class WingCapture {
 public:
     // What a press depends on besides its position: the view's base height h (y = h − Y) and
@@ -48,8 +48,8 @@ public:
     bool canTakeBack() const { return history_.canTakeBack(); }
     bool canPutBack() const { return history_.canPutBack(); }
 
-    // A press at `at`; it places `landmark` instead of the next one when that is free.
-    void press(ViewPoint at, const ViewGeometry& view, std::optional<int> landmark = std::nullopt);
+    // A press at `at`: it places the next landmark.
+    void press(ViewPoint at, const ViewGeometry& view);
     // Lays the wing out as 18 presses in landmark order: each held landmark where it is, the
     // others at `places`, as presses there would. One step to take back; false (and nothing
     // done) unless every landmark is held or given and nothing is settled.

@@ -190,7 +190,9 @@ run_save_checks() {
     geometry="$(xdotool getwindowgeometry --shell "$main")"
     local WIDTH HEIGHT
     eval "$(grep -E '^(WIDTH|HEIGHT)=' <<<"$geometry")"
-    [ "$WIDTH" -eq 1273 ] && [ "$HEIGHT" -gt 746 ] && menu_bar=$((HEIGHT - 746))
+    # The layout is 746 pixels high between the menu bar and the status line, which are about
+    # as high as each other; the button is 25 pixels high, so a pixel or two either way is safe.
+    [ "$WIDTH" -eq 1273 ] && [ "$HEIGHT" -gt 746 ] && menu_bar=$(((HEIGHT - 746) / 2))
     xdotool mousemove --window "$main" 536 $((menu_bar + 20)) click 1
     wait_windows 2 || return 1
     dialog="$(windows | grep -vx "$main" | head -n1)"

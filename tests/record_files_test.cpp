@@ -1,6 +1,7 @@
 #include "results/code_page_1254.h"
 #include "results/record_text.h"
 #include "results/result_list.h"
+#include "results/record_files.h"
 #include "results/text_file.h"
 #include "results/tps_text.h"
 #include "tests/test_support.h"
@@ -163,6 +164,42 @@ TEST_F(FileWriting, AFolderThatCannotBeWrittenIsReportedWithItsReason) {
     const WriteResult result = appendWhole(folder + "/12.txt", "x");
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(describeWriteError(result.error), "yazma izni yok");
+}
+
+TEST_F(FileWriting, RecordsOfAProgramInASystemFolderGoToTheUsersFolderWhoeverRunsIt) {
+    const std::string program = folder + "/opt/kanat/bin", user = folder + "/home/.local/share/kanat";
+    std::filesystem::create_directories(program);
+    const std::vector<std::string> system{folder + "/usr", folder + "/opt"};
+    struct Case {
+        const char* name;
+        std::string folder;
+        bool system;
+    };
+    const Case cases[] = {
+        {"installed under /opt", program, true},
+        {"a link to a folder under /usr", folder + "/link", true},
+        {"a build folder", folder + "/build", false},
+        {"a folder named like a system one elsewhere", folder + "/build/usr", false},
+        {"/usr/bin itself", "/usr/bin", true},
+        {"a folder that is not there", folder + "/gone", true},
+    };
+    std::filesystem::create_directories(folder + "/build/usr");
+    std::filesystem::create_directories(folder + "/usr/bin");
+    std::filesystem::create_directory_symlink(folder + "/usr/bin", folder + "/link");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(isSystemFolder(c.folder, c.folder == "/usr/bin" ? defaultSystemFolders() : system), c.system);
+    }
+    // Root may write anywhere: the records still go to the user's data folder, said so.
+    const RecordAppend appended = appendRecordLine({program, user, system}, "record\r\n");
+    ASSERT_TRUE(appended.ok());
+    EXPECT_TRUE(appended.inUserFolder && appended.programFolderIsSystem);
+    EXPECT_EQ(appended.file, user + "/12.txt");
+    EXPECT_FALSE(std::filesystem::exists(program + "/12.txt"));
+    EXPECT_EQ(currentTpsFile({program, user, system}), user + "/12.tps");
+    const RecordAppend beside = appendRecordLine({folder + "/build", user, system}, "record\r\n");
+    EXPECT_EQ(beside.file, folder + "/build/12.txt");
+    EXPECT_FALSE(beside.inUserFolder);
 }
 
 TEST_F(FileWriting, ADirectoryInPlaceOfTheFileIsRefused) {

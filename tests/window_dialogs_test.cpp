@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
@@ -83,14 +84,22 @@ TEST_F(Dialog, TheOpenDialogSpeaksTurkishShowsEachFilterAsWrittenAndMatchesAnyLe
     }
 }
 
-TEST_F(Dialog, TheOpenDialogStartsAtTheFileChosenLast) {
+TEST_F(Dialog, TheOpenDialogStartsAtThePictureShownNeverAtOneThatFailed) {
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(Qt::gray);
     const QString opened = openPicture(picture);
-    dialogs.openAnswers.push_back(QString::fromStdString(folder) + QStringLiteral("/missing.png"));
-    controls().oimage->trigger(); // cannot be loaded, but it was the file chosen
+    const QString elsewhere = QString::fromStdString(folder) + QStringLiteral("/elsewhere");
+    QDir().mkpath(elsewhere);
+    dialogs.openAnswers.push_back(elsewhere + QStringLiteral("/missing.png"));
+    controls().oimage->trigger(); // cannot be loaded: nothing moves to its folder
     controls().oimage->trigger();
-    EXPECT_EQ(dialogs.openStarts, (QStringList{"", opened, QString::fromStdString(folder) + "/missing.png"}));
+    EXPECT_EQ(dialogs.openStarts, (QStringList{"", opened, opened}));
+    click(1);
+    EXPECT_EQ(dialogs.saveFolders.last(), QString::fromStdString(folder)) << "the save dialog opens beside the picture";
+    click(3); // "Resetle": no picture shown, the dialog still starts at the last one
+    QApplication::processEvents();
+    controls().oimage->trigger();
+    EXPECT_EQ(dialogs.openStarts.last(), opened);
 }
 
 TEST_F(Dialog, OnlyAnotherExistingResultFileIsOverwrittenAfterAQuestion) {
@@ -109,7 +118,8 @@ TEST_F(Dialog, OnlyAnotherExistingResultFileIsOverwrittenAfterAQuestion) {
     controls().saves->trigger();
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_TRUE(dialogs.asked[0].contains(earlier) && dialogs.asked[0].endsWith("[Evet/Hayır]")) << dialogs.asked[0].toStdString();
-    EXPECT_EQ(dialogs.proposedNames.last(), earlier);
+    EXPECT_EQ(dialogs.proposedNames.last(), "earlier.txt");
+    EXPECT_EQ(dialogs.saveFolders.last(), QString::fromStdString(folder));
     EXPECT_EQ(readFile(earlier.toStdString()), "an earlier day's results");
     // The third save's text: three blocks of 117 lines and the closing line end.
     const std::string written = readFile(other.toStdString());

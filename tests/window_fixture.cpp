@@ -11,18 +11,20 @@
 
 namespace kanat::test {
 
-QString ScriptedDialogs::openImage(QWidget*, const QString& filter, const QString& lastChosen) {
+QString ScriptedDialogs::openImage(QWidget*, const QString& filter, const QString& shown) {
     openFilters << filter;
-    openStarts << lastChosen;
+    openStarts << shown;
     if (openAnswers.empty()) return {};
     const QString answer = openAnswers.front();
     openAnswers.pop_front();
     return answer;
 }
 
-QString ScriptedDialogs::saveResults(QWidget*, const QString& filter, const QString& proposedName) {
+QString ScriptedDialogs::saveResults(QWidget*, const QString& filter, const QString& proposedName,
+                                     const QString& folder) {
     saveFilters << filter;
     proposedNames << proposedName;
+    saveFolders << folder;
     if (saveAnswers.empty()) return {};
     const QString answer = saveAnswers.front();
     saveAnswers.pop_front();

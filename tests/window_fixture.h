@@ -21,14 +21,15 @@ public:
     QStringList openStarts;
     QStringList saveFilters;
     QStringList proposedNames;
+    QStringList saveFolders;
     QStringList asked;
     QStringList informed;
     QStringList warnings;
     QStringList abouts;
     QStringList notes;
 
-    QString openImage(QWidget*, const QString& filter, const QString& lastChosen) override;
-    QString saveResults(QWidget*, const QString& filter, const QString& proposedName) override;
+    QString openImage(QWidget*, const QString& filter, const QString& shown) override;
+    QString saveResults(QWidget*, const QString& filter, const QString& proposedName, const QString& folder) override;
     bool ask(QWidget*, const QString& question, const QString& yes, const QString& no) override;
     void inform(QWidget*, const QString& text) override { informed << text; }
     void warn(QWidget*, const QString& text) override { warnings << text; }

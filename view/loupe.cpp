@@ -13,12 +13,13 @@ Loupe::Loupe(QWidget* parent) : QWidget(parent) {
     hide();
 }
 
-void Loupe::look(const QImage& source, QPointF sourcePoint, double zoom) {
+void Loupe::look(const QImage& source, QPointF sourcePoint, double zoom, LoupeMarks marks) {
     const QPoint pixel(static_cast<int>(std::floor(sourcePoint.x())), static_cast<int>(std::floor(sourcePoint.y())));
-    if (pixel == pixel_ && zoom == zoom_ && source.cacheKey() == source_.cacheKey()) return;
+    if (pixel == pixel_ && zoom == zoom_ && source.cacheKey() == source_.cacheKey() && marks == marks_) return;
     source_ = source;
     pixel_ = pixel;
     zoom_ = zoom;
+    marks_ = std::move(marks);
     update();
 }
 
@@ -34,6 +35,19 @@ void Loupe::paintEvent(QPaintEvent*) {
         const QPointF corner = centre + (QPointF(taken.topLeft() - pixel_) - QPointF(0.5, 0.5)) * zoom_;
         painter.drawImage(QRectF(corner, QSizeF(taken.width() * zoom_, taken.height() * zoom_)), source_, taken);
     }
+    // The marks as the view draws them, at the loupe's scale.
+    auto onLoupe = [&](QPointF source) { return centre + (source - QPointF(pixel_) - QPointF(0.5, 0.5)) * zoom_; };
+    const double reachOnLoupe = marks_.radius * zoom_;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0, 0, 255), 2));
+    for (const QPointF circle : marks_.circles) painter.drawEllipse(onLoupe(circle), reachOnLoupe, reachOnLoupe);
+    painter.setPen(QPen(QColor(235, 110, 0), 2));
+    for (const QPointF cross : marks_.crosses) {
+        const QPointF at = onLoupe(cross);
+        painter.drawLine(at - QPointF(reachOnLoupe, 0), at + QPointF(reachOnLoupe, 0));
+        painter.drawLine(at - QPointF(0, reachOnLoupe), at + QPointF(0, reachOnLoupe));
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
     const double half = std::max(zoom_ / 2, 1.0);
     painter.setPen(QPen(QColor(255, 0, 0), 1));
     painter.drawRect(QRectF(centre - QPointF(half, half), QSizeF(2 * half, 2 * half)));

@@ -4,6 +4,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace kanat {
 namespace {
 
@@ -18,8 +20,9 @@ QFont numberFont() {
     return font;
 }
 
-// A landmark's number stands to the upper right of its circle.
-QRectF numberBox(QPointF centre) { return {centre + QPointF(3, -13), QSizeF(16, 11)}; }
+// A landmark's number stands to the upper right of its circle, or where there is room.
+constexpr QSizeF numberSize(16, 11);
+constexpr QPointF numberPlaces[] = {{3, -13}, {3, 2}, {-19, -13}, {-19, 2}};
 
 } // namespace
 
@@ -37,46 +40,89 @@ void WingView::paintPicture(const QImage& source, QSize outerSize) {
     painted_ = true;
     marks_.clear();
     proposals_.clear();
+    shownMarks_.clear();
+    shownProposals_.clear();
     setFixedSize(outerSize);
     update();
 }
 
-QRegion WingView::changedBetween(const std::vector<ViewMark>& before, const std::vector<ViewMark>& after,
-                                 bool numbered) const {
+std::vector<WingView::Labelled> WingView::labelled(const std::vector<ViewMark>& marks, bool numbered,
+                                                   std::vector<QRectF>& taken) const {
+    const QRectF area(QPointF(0, 0), QSizeF(drawingSize()));
+    std::vector<Labelled> laidOut;
+    for (const ViewMark& mark : marks) {
+        if (!numbered || mark.number <= 0) {
+            laidOut.push_back({mark, {}});
+            continue;
+        }
+        auto boxAt = [&](QPointF place) { return QRectF(mark.centre + place, numberSize); };
+        auto inside = [&](const QRectF& box) { return area.contains(box); };
+        auto clear = [&](const QRectF& box) {
+            return std::none_of(taken.begin(), taken.end(), [&](const QRectF& other) { return other.intersects(box); });
+        };
+        QRectF chosen;
+        for (const QPointF place : numberPlaces)
+            if (inside(boxAt(place)) && clear(boxAt(place))) {
+                chosen = boxAt(place);
+                break;
+            }
+        if (chosen.isNull())
+            for (const QPointF place : numberPlaces)
+                if (inside(boxAt(place))) {
+                    chosen = boxAt(place);
+                    break;
+                }
+        if (chosen.isNull()) chosen = boxAt(numberPlaces[0]);
+        taken.push_back(chosen);
+        laidOut.push_back({mark, chosen});
+    }
+    return laidOut;
+}
+
+void WingView::layOut(std::vector<ViewMark> marks, std::vector<ViewMark> proposals) {
+    marks_ = std::move(marks);
+    proposals_ = std::move(proposals);
+    std::vector<QRectF> taken;
+    std::vector<Labelled> shownMarks = labelled(marks_, numbersShown_, taken);
+    std::vector<Labelled> shownProposals = labelled(proposals_, true, taken);
+    const QRegion changed =
+        changedBetween(shownMarks_, shownMarks) + changedBetween(shownProposals_, shownProposals);
+    shownMarks_ = std::move(shownMarks);
+    shownProposals_ = std::move(shownProposals);
+    if (!changed.isEmpty()) update(changed);
+}
+
+std::vector<QRectF> WingView::proposalLabels() const {
+    std::vector<QRectF> labels;
+    for (const Labelled& shown : shownProposals_) labels.push_back(shown.label);
+    return labels;
+}
+
+QRegion WingView::changedBetween(const std::vector<Labelled>& before, const std::vector<Labelled>& after) const {
     QRegion changed;
     const std::size_t common = std::min(before.size(), after.size());
     for (std::size_t i = 0; i < common; ++i)
-        if (!(before[i] == after[i])) changed += markBounds(before[i], numbered) | markBounds(after[i], numbered);
-    for (std::size_t i = common; i < before.size(); ++i) changed += markBounds(before[i], numbered);
-    for (std::size_t i = common; i < after.size(); ++i) changed += markBounds(after[i], numbered);
+        if (!(before[i] == after[i])) changed += bounds(before[i]) | bounds(after[i]);
+    for (std::size_t i = common; i < before.size(); ++i) changed += bounds(before[i]);
+    for (std::size_t i = common; i < after.size(); ++i) changed += bounds(after[i]);
     return changed;
 }
 
-void WingView::setMarks(std::vector<ViewMark> marks) {
-    const QRegion changed = changedBetween(marks_, marks, numbersShown_);
-    marks_ = std::move(marks);
-    if (!changed.isEmpty()) update(changed);
-}
+void WingView::setMarks(std::vector<ViewMark> marks) { layOut(std::move(marks), proposals_); }
 
-void WingView::setProposals(std::vector<ViewMark> proposals) {
-    const QRegion changed = changedBetween(proposals_, proposals, true);
-    proposals_ = std::move(proposals);
-    if (!changed.isEmpty()) update(changed);
-}
+void WingView::setProposals(std::vector<ViewMark> proposals) { layOut(marks_, std::move(proposals)); }
 
 void WingView::setNumbersShown(bool shown) {
     if (shown == numbersShown_) return;
     numbersShown_ = shown;
-    QRegion changed;
-    for (const ViewMark& mark : marks_) changed += markBounds(mark, true);
-    update(changed);
+    layOut(marks_, proposals_);
 }
 
-QRect WingView::markBounds(const ViewMark& mark, bool numbered) const {
+QRect WingView::bounds(const Labelled& shown) const {
     const QPointF offset = contentsRect().topLeft();
-    QRectF box(mark.centre + offset - QPointF(markRadius + 3, markRadius + 3),
+    QRectF box(shown.mark.centre + offset - QPointF(markRadius + 3, markRadius + 3),
                QSizeF(2 * markRadius + 6, 2 * markRadius + 6));
-    if (numbered && mark.number > 0) box |= numberBox(mark.centre + offset).adjusted(-1, -1, 1, 1);
+    if (!shown.label.isNull()) box |= shown.label.translated(offset).adjusted(-1, -1, 1, 1);
     return box.toAlignedRect();
 }
 
@@ -99,18 +145,19 @@ void WingView::paintEvent(QPaintEvent* event) {
     painter.translate(area.topLeft());
     painter.setPen(QPen(markBlue, 1));
     painter.setBrush(Qt::NoBrush);
-    for (const ViewMark& mark : marks_) painter.drawEllipse(mark.centre, markRadius, markRadius);
     painter.setFont(numberFont());
-    if (numbersShown_)
-        for (const ViewMark& mark : marks_)
-            if (mark.number > 0)
-                painter.drawText(numberBox(mark.centre), Qt::AlignLeft | Qt::AlignVCenter, QString::number(mark.number));
+    for (const Labelled& shown : shownMarks_) {
+        painter.drawEllipse(shown.mark.centre, markRadius, markRadius);
+        if (!shown.label.isNull())
+            painter.drawText(shown.label, Qt::AlignLeft | Qt::AlignVCenter, QString::number(shown.mark.number));
+    }
     // A proposal is a cross, in a colour no press has, so that it is never taken for a landmark.
     painter.setPen(QPen(proposalOrange, 1));
-    for (const ViewMark& proposal : proposals_) {
-        painter.drawLine(proposal.centre - QPointF(markRadius + 1, 0), proposal.centre + QPointF(markRadius + 1, 0));
-        painter.drawLine(proposal.centre - QPointF(0, markRadius + 1), proposal.centre + QPointF(0, markRadius + 1));
-        painter.drawText(numberBox(proposal.centre), Qt::AlignLeft | Qt::AlignVCenter, QString::number(proposal.number));
+    for (const Labelled& shown : shownProposals_) {
+        const QPointF centre = shown.mark.centre;
+        painter.drawLine(centre - QPointF(markRadius + 1, 0), centre + QPointF(markRadius + 1, 0));
+        painter.drawLine(centre - QPointF(0, markRadius + 1), centre + QPointF(0, markRadius + 1));
+        painter.drawText(shown.label, Qt::AlignLeft | Qt::AlignVCenter, QString::number(shown.mark.number));
     }
 }
 

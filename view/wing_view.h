@@ -37,6 +37,8 @@ public:
     const QImage& picture() const { return source_; }
     std::size_t markCount() const { return marks_.size(); }
     const std::vector<ViewMark>& proposals() const { return proposals_; }
+    // Where each proposal's number is drawn, in drawing-area pixels.
+    std::vector<QRectF> proposalLabels() const;
     bool numbersShown() const { return numbersShown_; }
 
 signals:
@@ -60,9 +62,19 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    QRect markBounds(const ViewMark& mark, bool numbered) const;
-    // Where two layers of marks differ, as the view shows them.
-    QRegion changedBetween(const std::vector<ViewMark>& before, const std::vector<ViewMark>& after, bool numbered) const;
+    // A mark and where its number stands (an empty box: no number shown).
+    struct Labelled {
+        ViewMark mark;
+        QRectF label;
+        bool operator==(const Labelled&) const = default;
+    };
+    // Numbers stand beside their marks inside the view, clear of numbers placed before them.
+    std::vector<Labelled> labelled(const std::vector<ViewMark>& marks, bool numbered,
+                                   std::vector<QRectF>& taken) const;
+    // Lays out the marks' and the proposals' numbers again and repaints what moved.
+    void layOut(std::vector<ViewMark> marks, std::vector<ViewMark> proposals);
+    QRect bounds(const Labelled& shown) const;
+    QRegion changedBetween(const std::vector<Labelled>& before, const std::vector<Labelled>& after) const;
     QPointF inDrawingArea(QPointF widgetPosition) const;
     // A widget position in drawing-area pixels, or nothing on the border.
     std::optional<QPointF> drawingPosition(QPointF widgetPosition) const;
@@ -72,6 +84,8 @@ private:
     bool numbersShown_ = false;
     std::vector<ViewMark> marks_;
     std::vector<ViewMark> proposals_;
+    std::vector<Labelled> shownMarks_;
+    std::vector<Labelled> shownProposals_;
 };
 
 } // namespace kanat
