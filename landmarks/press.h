@@ -8,6 +8,7 @@ namespace kanat {
 struct ViewPoint {
     double x = 0;
     double y = 0;
+    bool operator==(const ViewPoint&) const = default;
 };
 
 // One press on the view: where it was (its mark's centre) and its texts as listed and stored.
@@ -17,6 +18,7 @@ struct Press {
     std::string y;
     bool marked = true; // its circle is shown; a repaint of the picture covers it
     int landmark = 0;   // the landmark it placed, 1 to 18; 0 after the eighteenth
+    bool operator==(const Press&) const = default;
 };
 
 } // namespace kanat

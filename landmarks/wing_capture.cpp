@@ -18,6 +18,8 @@ ViewPoint clamped(ViewPoint at, const WingCapture::ViewGeometry& view) {
 
 bool samePlace(const Press& a, const Press& b) { return a.at.x == b.at.x && a.at.y == b.at.y; }
 
+std::string lineOf(const Press& press) { return press.x + ";" + press.y; }
+
 } // namespace
 
 Press WingCapture::pressAt(ViewPoint at, const ViewGeometry& view, int landmark) const {
@@ -54,119 +56,120 @@ std::optional<std::size_t> WingCapture::movableMarkNear(ViewPoint at, double rad
     return nearest;
 }
 
-void WingCapture::press(ViewPoint at, const ViewGeometry& view) {
-    const int placed = nextLandmark();
-    std::array<std::string, 2> replaced{};
-    if (placed > 0) replaced = {sheet_.x(placed), sheet_.y(placed)};
-    const Press made = pressAt(at, view, placed);
-    history_.record({CaptureStep::Kind::Press, presses_.size(), {}, made, replaced, {}, {}});
-    nudging_.reset();
-    place(made);
+WingCapture::Movable WingCapture::movableNow() const {
+    const auto firstPress = presses_.begin() + static_cast<std::ptrdiff_t>(firstMovable_);
+    const auto firstLine = list_.begin() + static_cast<std::ptrdiff_t>(settledLines_);
+    return {{firstPress, presses_.end()}, {firstLine, list_.end()}, sheet_, lastTouched_};
 }
 
-void WingCapture::writeFields(int landmark, const std::string& x, const std::string& y) {
-    if (landmark < 1) return;
-    sheet_.x(landmark) = x;
-    sheet_.y(landmark) = y;
+void WingCapture::restore(const Movable& from, const Movable& to) {
+    presses_.resize(firstMovable_);
+    presses_.insert(presses_.end(), to.presses.begin(), to.presses.end());
+    list_.resize(settledLines_);
+    list_.insert(list_.end(), to.lines.begin(), to.lines.end());
+    for (std::size_t i = 0; i < sheet_.texts.size(); ++i)
+        if (from.sheet.texts[i] != to.sheet.texts[i]) sheet_.texts[i] = to.sheet.texts[i];
+    // The arrow keys go on with the press the step changed: the last one when presses came or
+    // went, else the one it moved.
+    lastTouched_.reset();
+    if (from.presses.size() != to.presses.size()) {
+        if (!to.presses.empty()) lastTouched_ = presses_.size() - 1;
+        return;
+    }
+    for (std::size_t i = 0; i < to.presses.size(); ++i)
+        if (!samePlace(from.presses[i], to.presses[i])) lastTouched_ = firstMovable_ + i;
+}
+
+void WingCapture::record(Movable before, std::optional<std::size_t> nudged) {
+    taken_.push_back({std::move(before), movableNow()});
+    takenBack_.clear();
+    nudgeRun_ = nudged;
 }
 
 void WingCapture::place(const Press& press) {
     presses_.push_back(press);
-    lineOfPress_.push_back(list_.size());
-    list_.push_back(press.x + ";" + press.y);
-    writeFields(press.landmark, press.x, press.y);
+    list_.push_back(lineOf(press));
+    if (press.landmark > 0) {
+        sheet_.x(press.landmark) = press.x;
+        sheet_.y(press.landmark) = press.y;
+    }
     lastTouched_ = presses_.size() - 1;
-}
-
-void WingCapture::unplace(const std::array<std::string, 2>& replacedFields) {
-    // Nothing is appended behind a press that can still be taken back.
-    writeFields(presses_.back().landmark, replacedFields[0], replacedFields[1]);
-    list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(lineOfPress_.back()));
-    lineOfPress_.pop_back();
-    presses_.pop_back();
-    lastTouched_.reset();
-    if (!presses_.empty() && presses_.size() > firstMovable_) lastTouched_ = presses_.size() - 1;
 }
 
 void WingCapture::setPosition(std::size_t index, const Press& moved) {
     presses_[index] = moved;
-    list_[lineOfPress_[index]] = moved.x + ";" + moved.y;
-    writeFields(moved.landmark, moved.x, moved.y);
+    list_[settledLines_ + (index - firstMovable_)] = lineOf(moved);
+    if (moved.landmark > 0) {
+        sheet_.x(moved.landmark) = moved.x;
+        sheet_.y(moved.landmark) = moved.y;
+    }
     lastTouched_ = index;
 }
 
-CaptureSnapshot WingCapture::snapshot() const { return {presses_, list_, lineOfPress_, sheet_}; }
-
-void WingCapture::restore(const CaptureSnapshot& wing) {
-    presses_ = wing.presses;
-    list_ = wing.list;
-    lineOfPress_ = wing.lineOfPress;
-    sheet_ = wing.sheet;
-    lastTouched_.reset();
+void WingCapture::press(ViewPoint at, const ViewGeometry& view) {
+    Movable before = movableNow();
+    place(pressAt(at, view, nextLandmark()));
+    record(std::move(before));
 }
 
 void WingCapture::type(int field, std::string text) {
-    sheet_.texts[static_cast<std::size_t>(field - 1)] = std::move(text);
+    std::string& typed = sheet_.texts[static_cast<std::size_t>(field - 1)];
+    if (typed == text) return;
+    typed = std::move(text);
+    typedSinceResults_ = true;
 }
 
 bool WingCapture::takeBack() {
-    const auto step = history_.takeBack();
-    if (!step) return false;
-    nudging_.reset();
-    switch (step->kind) {
-    case CaptureStep::Kind::Press: unplace(step->replacedFields); break;
-    case CaptureStep::Kind::Move: setPosition(step->press, step->before); break;
-    case CaptureStep::Kind::Layout: restore(*step->wingBefore); break;
-    }
+    if (taken_.empty()) return false;
+    nudgeRun_.reset();
+    restore(taken_.back().after, taken_.back().before);
+    takenBack_.push_back(std::move(taken_.back()));
+    taken_.pop_back();
     return true;
 }
 
 bool WingCapture::putBack() {
-    const auto step = history_.putBack();
-    if (!step) return false;
-    nudging_.reset();
-    switch (step->kind) {
-    case CaptureStep::Kind::Press: place(step->after); break;
-    case CaptureStep::Kind::Move: setPosition(step->press, step->after); break;
-    case CaptureStep::Kind::Layout: restore(*step->wingAfter); break;
-    }
+    if (takenBack_.empty()) return false;
+    nudgeRun_.reset();
+    restore(takenBack_.back().before, takenBack_.back().after);
+    taken_.push_back(std::move(takenBack_.back()));
+    takenBack_.pop_back();
     return true;
 }
 
 void WingCapture::dragMark(std::size_t press, ViewPoint at, const ViewGeometry& view) {
     if (!movable(press)) return;
-    if (!dragStart_) dragStart_ = presses_[press];
+    if (!dragStart_) dragStart_ = movableNow();
     presses_[press].at = clamped(at, view);
 }
 
 void WingCapture::finishMove(std::size_t press, ViewPoint at, const ViewGeometry& view) {
     if (!movable(press)) return;
-    const Press before = dragStart_.value_or(presses_[press]);
+    Movable before = dragStart_.value_or(movableNow());
     dragStart_.reset();
-    const Press after = pressAt(clamped(at, view), view, before.landmark);
-    if (samePlace(before, after)) {
-        presses_[press] = before; // a Ctrl+press on a mark without a drag changes nothing
+    const Press& started = before.presses[press - firstMovable_];
+    const Press after = pressAt(clamped(at, view), view, started.landmark);
+    if (samePlace(started, after)) {
+        presses_[press] = started; // a Ctrl+press on a mark without a drag changes nothing
         return;
     }
     setPosition(press, after);
-    history_.record({CaptureStep::Kind::Move, press, before, after, {}, {}, {}});
-    nudging_.reset();
+    record(std::move(before));
 }
 
 bool WingCapture::nudge(double dx, double dy, const ViewGeometry& view) {
     if (!lastTouched_ || !movable(*lastTouched_)) return false;
     const std::size_t index = *lastTouched_;
-    const Press before = presses_[index];
-    const ViewPoint target{before.at.x + dx, before.at.y + dy};
+    const ViewPoint target{presses_[index].at.x + dx, presses_[index].at.y + dy};
     if (!inside(target, view)) return false;
-    const Press after = pressAt(target, view, before.landmark);
-    setPosition(index, after);
-    // The arrow keys pressed one after another on one landmark are taken back at once.
-    if (nudging_ == index)
-        history_.extendLastStep(after);
+    Movable before = movableNow();
+    // Typing in the sheet since the last nudge counts as something between.
+    const bool continues = nudgeRun_ == index && taken_.back().after == before;
+    setPosition(index, pressAt(target, view, presses_[index].landmark));
+    if (continues)
+        taken_.back().after = movableNow();
     else
-        history_.record({CaptureStep::Kind::Move, index, before, after, {}, {}, {}});
-    nudging_ = index;
+        record(std::move(before), index);
     return true;
 }
 
@@ -180,30 +183,30 @@ bool WingCapture::placeAll(const std::array<std::optional<ViewPoint>, landmarkCo
         if (!held && !given) return false;
         laidOut.push_back(pressAt(held ? presses_[*held].at : *given, view, n));
     }
-    auto before = std::make_shared<const CaptureSnapshot>(snapshot());
-    // The presses' lines are the list's last: nothing has been appended since they were made.
-    if (!lineOfPress_.empty()) list_.resize(lineOfPress_.front());
+    Movable before = movableNow();
     presses_.clear();
-    lineOfPress_.clear();
+    list_.resize(settledLines_);
     for (const Press& press : laidOut) place(press);
-    history_.record({CaptureStep::Kind::Layout, 0, {}, {}, {}, std::move(before),
-                     std::make_shared<const CaptureSnapshot>(snapshot())});
-    nudging_.reset();
+    lastTouched_.reset();
+    record(std::move(before));
     return true;
 }
 
 void WingCapture::settle() {
     firstMovable_ = presses_.size();
-    history_.clear();
+    settledLines_ = list_.size();
+    taken_.clear();
+    takenBack_.clear();
     lastTouched_.reset();
     dragStart_.reset();
-    nudging_.reset();
+    nudgeRun_.reset();
 }
 
 void WingCapture::appendResults(const std::vector<std::string>& lines) {
-    settle();
-    pressesAtResults_ = presses_.size();
     list_.insert(list_.end(), lines.begin(), lines.end());
+    pressesAtResults_ = presses_.size();
+    typedSinceResults_ = false;
+    settle();
 }
 
 void WingCapture::coverMarks() {
@@ -214,9 +217,9 @@ void WingCapture::coverMarks() {
 void WingCapture::refresh() {
     presses_.clear();
     list_.clear();
-    lineOfPress_.clear();
     sheet_ = {};
     pressesAtResults_ = 0;
+    typedSinceResults_ = false;
     settle();
 }
 

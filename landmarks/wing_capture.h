@@ -1,8 +1,9 @@
 #pragma once
 
-#include "landmarks/press_history.h"
+#include "landmarks/press.h"
 #include "measure/landmark_sheet.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,8 +16,7 @@ namespace kanat {
 // taken back, put back, moved and nudged, and the sheet, the list and the marks always read as
 // if the presses had been made at their final positions.
 //
-// A press places the lowest-numbered landmark no press holds yet (press n places landmark n),
-// and nothing after the eighteenth.
+// Press n places landmark n, and nothing after the eighteenth.
 class WingCapture {
 public:
     // What a press depends on besides its position: the view's base height h (y = h − Y) and
@@ -37,24 +37,26 @@ public:
     std::optional<std::size_t> lastTouched() const { return lastTouched_; }
     // The shown mark within `radius` of `at` that can still be moved, nearest first.
     std::optional<std::size_t> movableMarkNear(ViewPoint at, double radius) const;
-    // Presses made since the last results were appended (or since "Yenile").
-    bool placedSinceResults() const { return presses_.size() > pressesAtResults_; }
+    // Presses made since the last results were appended (or since "Yenile"), or a landmark
+    // typed since then.
+    bool placedSinceResults() const { return presses_.size() > pressesAtResults_ || typedSinceResults_; }
     // No press has been settled: every press is of the wing in hand.
     bool nothingSettled() const { return firstMovable_ == 0; }
     // The landmark the next press places; 0 when all 18 are held.
     int nextLandmark() const;
     // The press that holds landmark n (1 to 18), if any.
     std::optional<std::size_t> pressOf(int landmark) const;
-    bool canTakeBack() const { return history_.canTakeBack(); }
-    bool canPutBack() const { return history_.canPutBack(); }
+    bool canTakeBack() const { return !taken_.empty(); }
+    bool canPutBack() const { return !takenBack_.empty(); }
 
-    // A press at `at`: it places the next landmark.
     void press(ViewPoint at, const ViewGeometry& view);
     // Lays the wing out as 18 presses in landmark order: each held landmark where it is, the
     // others at `places`, as presses there would. One step to take back; false (and nothing
     // done) unless every landmark is held or given and nothing is settled.
     bool placeAll(const std::array<std::optional<ViewPoint>, landmarkCount>& places, const ViewGeometry& view);
-    void type(int field, std::string text); // the user typed into Text`field` (1 to 36)
+    // The user typed `text` into coordinate field `field` (1 to 36: the x field of landmark n
+    // is 2n − 1, its y field 2n).
+    void type(int field, std::string text);
     bool takeBack();
     bool putBack();
     // A drag shows the mark at `at` only; its end places the landmark there as a press would.
@@ -69,27 +71,44 @@ public:
     void refresh(); // "Yenile"
 
 private:
+    // What a step can change: the presses not yet settled, their list lines, the sheet, and the
+    // press the arrow keys move. A step keeps it as it was before and after.
+    struct Movable {
+        std::vector<Press> presses;
+        std::vector<std::string> lines;
+        LandmarkSheet sheet;
+        std::optional<std::size_t> lastTouched;
+        bool operator==(const Movable&) const = default;
+    };
+    struct Step {
+        Movable before, after;
+    };
+
     Press pressAt(ViewPoint at, const ViewGeometry& view, int landmark) const;
-    CaptureSnapshot snapshot() const;
-    void restore(const CaptureSnapshot& wing);
     bool movable(std::size_t index) const;
+    Movable movableNow() const;
+    // Makes `to` the state; of the sheet, only the fields the step itself changed from `from`,
+    // so that a landmark typed meanwhile stays.
+    void restore(const Movable& from, const Movable& to);
+    void record(Movable before, std::optional<std::size_t> nudged = std::nullopt);
     void place(const Press& press);
-    void unplace(const std::array<std::string, 2>& replacedFields);
-    void writeFields(int landmark, const std::string& x, const std::string& y);
     void setPosition(std::size_t index, const Press& moved);
     void settle();
 
     char decimal_;
     std::vector<Press> presses_;
     std::vector<std::string> list_;
-    std::vector<std::size_t> lineOfPress_; // where each press's coordinate line stands in the list
     LandmarkSheet sheet_;
-    PressHistory history_;
-    std::size_t firstMovable_ = 0; // presses before this one are settled
+    std::vector<Step> taken_, takenBack_;
+    std::size_t firstMovable_ = 0;  // presses before this one are settled
+    std::size_t settledLines_ = 0;  // and so are the list's lines before this one
     std::size_t pressesAtResults_ = 0;
+    bool typedSinceResults_ = false;
     std::optional<std::size_t> lastTouched_;
-    std::optional<Press> dragStart_; // the dragged press as it was before the drag
-    std::optional<std::size_t> nudging_; // the press the arrow keys moved last, with nothing between
+    std::optional<Movable> dragStart_; // the state before a drag began
+    // The press whose nudges the last step holds, while nothing else has been done since: the
+    // arrow keys pressed one after another on one landmark are one step.
+    std::optional<std::size_t> nudgeRun_;
 };
 
 } // namespace kanat
