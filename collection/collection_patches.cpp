@@ -3,8 +3,8 @@
 #include "collection/landmark_templates.h"
 #include "collection/patch_file.h"
 #include "picture/picture_loader.h"
+#include "results/file_names.h"
 #include "results/text_file.h"
-#include "tools/input_file.h"
 
 #include <QImage>
 #include <QString>
@@ -58,19 +58,6 @@ PatchFileWrite writeWhole(const std::string& patchPath, const std::vector<PatchE
         return {0, "\"" + patchPath + "\" yazılamadı: " + describeWriteError(written.error)};
     return {bytes.size(), {}};
 }
-
-} // namespace
-
-std::string pictureBeside(const std::string& collectionPath, const std::string& image) {
-    if (image.empty()) return {};
-    const fs::path folder = fs::path(collectionPath).parent_path();
-    const fs::path asGiven = fs::path(image).is_absolute() ? fs::path(image) : folder / image;
-    std::error_code error;
-    if (fs::exists(asGiven, error)) return asGiven.string();
-    return (folder / fileNameOf(image)).string();
-}
-
-namespace {
 
 // What the patch file knows: the squares of each wing by its key, and where each ID's picture
 // was last seen, even for a specimen edited since.

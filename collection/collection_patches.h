@@ -37,7 +37,4 @@ struct PatchFileWrite {
 PatchFileWrite savePatchEntry(const std::string& collectionPath,
                               const std::vector<PatchEntry>& entries, std::uintmax_t knownSize);
 
-// Where IMAGE= points: beside the collection file, or the full path it gives when that exists.
-std::string pictureBeside(const std::string& collectionPath, const std::string& image);
-
 } // namespace kanat

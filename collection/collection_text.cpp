@@ -12,23 +12,6 @@ namespace {
 
 constexpr double farthestCoordinate = 1e7;
 
-bool isUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80           ? 1
-                                   : (lead >> 5) == 0x6  ? 2
-                                   : (lead >> 4) == 0xE  ? 3
-                                   : (lead >> 3) == 0x1E ? 4
-                                                         : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) return false;
-        i += length;
-    }
-    return true;
-}
-
 } // namespace
 
 std::string namedSpecimens(const std::vector<std::string>& ids) {
@@ -36,10 +19,6 @@ std::string namedSpecimens(const std::vector<std::string>& ids) {
     for (std::size_t i = 0; i < ids.size() && i < 5; ++i)
         text += (i ? ", ID=" : "ID=") + ids[i];
     return ids.size() > 5 ? text + ", …" : text;
-}
-
-std::string asUtf8(std::string_view text) {
-    return isUtf8(text) ? std::string(text) : fromCodePage1254(text);
 }
 
 std::uint64_t specimenKey(const TpsSpecimen& specimen) {

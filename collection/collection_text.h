@@ -1,7 +1,7 @@
 #pragma once
 
 #include "collection/procrustes.h"
-#include "tools/tps_reader.h"
+#include "results/tps_reader.h"
 
 #include <cstdint>
 #include <string>
@@ -36,8 +36,5 @@ std::vector<std::optional<PlanePoint>> landmarksOf(const TpsSpecimen& specimen);
 
 // "ID=a, ID=b, …" naming at most five specimens, so that a warning stays one line.
 std::string namedSpecimens(const std::vector<std::string>& ids);
-
-// The text as UTF-8: unchanged when it already is, otherwise read as code page 1254.
-std::string asUtf8(std::string_view text);
 
 } // namespace kanat

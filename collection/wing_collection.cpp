@@ -3,25 +3,16 @@
 #include "collection/collection_patches.h"
 #include "collection/landmark_proposer.h"
 #include "collection/landmark_templates.h"
-#include "tools/input_file.h"
+#include "results/file_names.h"
+#include "results/whole_file.h"
 
 #include <QImage>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace kanat {
 namespace {
-
-std::optional<std::string> fileContent(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
 
 PlanePoint planePoint(const TpsPoint& point) {
     return {point.x, point.y};
@@ -87,7 +78,7 @@ WingCollection WingCollection::load(const std::string& collectionPath, const Pic
     WingCollection collection;
     collection.path_ = collectionPath;
     auto content = std::make_shared<Content>();
-    if (const auto bytes = fileContent(collectionPath)) {
+    if (const auto bytes = fileBytes(collectionPath)) {
         try {
             CollectionText text = readCollectionText(*bytes, fileNameOf(collectionPath));
             content->fileWarnings = std::move(text.warnings);

@@ -109,4 +109,25 @@ std::string fromCodePage1254(std::string_view bytes) {
     return utf8;
 }
 
+bool isUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string asUtf8(std::string_view text) {
+    return isUtf8(text) ? std::string(text) : fromCodePage1254(text);
+}
+
 } // namespace kanat

@@ -12,4 +12,10 @@ std::string toCodePage1254(std::string_view utf8);
 // The bytes of code page 1254 back to UTF-8; the five unassigned bytes become U+FFFD.
 std::string fromCodePage1254(std::string_view bytes);
 
+// Whether the bytes are well-formed UTF-8 sequences throughout (plain ASCII is).
+bool isUtf8(std::string_view text);
+
+// The text as UTF-8: unchanged when it already is, otherwise read as code page 1254.
+std::string asUtf8(std::string_view text);
+
 } // namespace kanat

@@ -1,122 +1,11 @@
-#include "tests/test_support.h"
 #include "tools/batch_options.h"
-#include "tools/coordinate_file.h"
-#include "tools/input_error.h"
-#include "tools/tps_reader.h"
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace kanat {
 namespace {
-
-TEST(CoordinateFile, TakesEachLineVerbatimAsTheTwoFieldTexts) {
-    const LandmarkSheet sheet = readCoordinateFile("10;238\r\n123,5;7\n\n;\n12,5;  42abc\n", "w.txt");
-    EXPECT_EQ(sheet.x(1), "10");
-    EXPECT_EQ(sheet.y(1), "238");
-    EXPECT_EQ(sheet.x(2), "123,5");
-    EXPECT_EQ(sheet.x(3), "");
-    EXPECT_EQ(sheet.y(4), "");
-    EXPECT_EQ(sheet.y(5), "  42abc");
-    EXPECT_EQ(sheet.x(18), "");
-}
-
-TEST(CoordinateFile, RefusesLinesThatAreNotCoordinatesAndANineteenthPoint) {
-    EXPECT_THROW(readCoordinateFile("10;20\nhello\n", "w.txt"), InputError);
-    std::string nineteen;
-    for (int i = 0; i < 19; ++i) nineteen += "1;2\n";
-    try {
-        readCoordinateFile(nineteen, "w.txt");
-        FAIL() << "a 19th point was taken";
-    } catch (const InputError& error) {
-        EXPECT_EQ(std::string(error.what()).rfind("w.txt:19: ", 0), 0u) << error.what();
-    }
-}
-
-struct TpsFileCase {
-    const char* file;
-    std::size_t specimens;
-    std::size_t landmarks;
-};
-
-TEST(TpsReader, ReadsTheFilesOfRealWriters) {
-    const TpsFileCase cases[] = {
-        {"Wing-Geometric-Morphometrics__bee_wings.TPS", 445, 9},
-        {"Modan2__digitized_aligned.tps", 214, 73},
-        {"ktch__data_landmark_trilobite_cephala.tps", 300, 16},
-        {"borealis__output.tps", 2, 3},
-        {"Momocs__outlines.tps", 2, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        const std::string content = test::readFile(test::testData(std::string("tps/") + c.file));
-        ASSERT_TRUE(looksLikeTps(content));
-        const auto specimens = readTps(content, c.file);
-        ASSERT_EQ(specimens.size(), c.specimens);
-        for (const auto& specimen : specimens) EXPECT_EQ(specimen.landmarks.size(), c.landmarks);
-    }
-}
-
-TEST(TpsReader, KeepsCoordinateTextsAndKeywordValuesAsWritten) {
-    const auto bees = readTps(test::readFile(test::testData("tps/Wing-Geometric-Morphometrics__bee_wings.TPS")), "b");
-    ASSERT_FALSE(bees.empty());
-    EXPECT_EQ(bees[0].landmarks[0], (std::pair<std::string, std::string>{"5184.00000", "363.00000"}));
-    EXPECT_EQ(bees[0].image, "UCSB_IZC00008208_L.JPG");
-    EXPECT_EQ(bees[0].id, "0");
-
-    const auto aligned = readTps(test::readFile(test::testData("tps/Modan2__digitized_aligned.tps")), "a");
-    ASSERT_FALSE(aligned.empty());
-    EXPECT_NE(aligned[0].landmarks[0].first.find("E-00"), std::string::npos);
-
-    const auto trilobites = readTps(test::readFile(test::testData("tps/ktch__data_landmark_trilobite_cephala.tps")), "t");
-    ASSERT_FALSE(trilobites.empty());
-    ASSERT_TRUE(trilobites[0].scale);
-    EXPECT_DOUBLE_EQ(*trilobites[0].scale, 0.0014);
-    EXPECT_EQ(trilobites[0].id, "1020_Liu_1977");
-
-    const auto olives = readTps(test::readFile(test::testData("tps/Momocs__outlines.tps")), "o");
-    ASSERT_FALSE(olives.empty());
-    EXPECT_FALSE(olives[0].image.empty());
-}
-
-TEST(TpsReader, HandlesCaseOrderCommentsAndBlankLines) {
-    const std::string content =
-        "# header\n\nlm=2\tname\n# inside\n1.5 2\n\n-3\t4E+1\nscale=0.5\r\nImage=w.png\nid=7\nLM=1\n9 9\n";
-    const auto specimens = readTps(content, "x.tps");
-    ASSERT_EQ(specimens.size(), 2u);
-    EXPECT_EQ(specimens[0].landmarks[1], (std::pair<std::string, std::string>{"-3", "4E+1"}));
-    EXPECT_EQ(specimens[0].image, "w.png");
-    EXPECT_DOUBLE_EQ(specimens[0].scale.value_or(0), 0.5);
-    EXPECT_EQ(specimens[1].line, 11);
-}
-
-TEST(TpsReader, ReportsBadInputWithFileAndLine) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"LM=3\n1 2\n3 4\nID=1\n", "x.tps:1: "},             // fewer lines than LM says
-        {"LM=1\n1 2\n3 4\n", "x.tps:3: "},                   // more lines than LM says
-        {"LM=1\n1 2 3\n", "x.tps:2: "},                      // 3-D data
-        {"LM=1\n1 abc\n", "x.tps:2: "},                      // not a number
-        {"LM=1\n1,5 2\n", "x.tps:2: "},                      // decimal comma is not TPS
-        {"LM=x\n", "x.tps:1: "},                             // count not a number
-        {"LM=1\n1 2\nSCALE=big\n", "x.tps:3: "},
-        {"LM=1\n1 2\nCURVES=1\nPOINTS=3\n1 1\n", "x.tps:"},
-    };
-    for (const auto& [content, prefix] : cases) {
-        SCOPED_TRACE(content);
-        try {
-            readTps(content, "x.tps");
-            FAIL() << "accepted";
-        } catch (const InputError& error) {
-            EXPECT_EQ(std::string(error.what()).rfind(prefix, 0), 0u) << error.what();
-        }
-    }
-    EXPECT_THROW(readTps(test::readFile(test::testData("tps/Modan2__Phacops_flat_20230619.tps")), "p"), InputError);
-}
-
-TEST(TpsReader, TellsTpsFromACoordinateFile) {
-    EXPECT_TRUE(looksLikeTps("\n# c\n  Lm=18\n"));
-    EXPECT_FALSE(looksLikeTps("10;20\n"));
-    EXPECT_FALSE(looksLikeTps(""));
-}
 
 TEST(BatchOptions, ReadsEveryOptionAndWritesTheScaleInTheChosenSeparator) {
     const BatchOptions defaults = parseBatchOptions({"w.txt"});
@@ -147,21 +36,6 @@ TEST(BatchOptions, RefusesWhatItCannotUse) {
         {"--complete", "--collection", "12.tps", "--record", "12.txt", "w"},
     };
     for (const auto& arguments : cases) EXPECT_THROW(parseBatchOptions(arguments), std::invalid_argument);
-}
-
-} // namespace
-} // namespace kanat
-
-namespace kanat {
-namespace {
-
-TEST(TpsReader, TakesMinusOneMinusOneAndNanAsLandmarksNeverPlaced) {
-    const auto specimens = readTps("LM=4\n1 2\n-1 -1\nNaN nan\n-1.00000 -1.00000\nID=1\n", "m.tps");
-    ASSERT_EQ(specimens.size(), 1u);
-    EXPECT_EQ(specimens[0].missing, (std::vector<int>{2, 3, 4}));
-    EXPECT_EQ(specimens[0].landmarks[1].first, "");
-    EXPECT_EQ(specimens[0].landmarks[0].first, "1");
-    EXPECT_EQ(readTps("LM=1\n-1 -2\n", "m.tps")[0].missing, std::vector<int>{});
 }
 
 } // namespace

@@ -41,6 +41,14 @@ TEST(CodePage1254, ACharacterItCannotHoldBecomesAQuestionMark) {
     EXPECT_EQ(toCodePage1254("bad\xFF\xC3"), "bad??");
 }
 
+TEST(CodePage1254, TakesUtf8AsItIsAndAnyOtherTextAsTheCodePage) {
+    EXPECT_EQ(asUtf8("kanat-çığ.png"), "kanat-çığ.png");
+    EXPECT_EQ(asUtf8(toCodePage1254("kanat-çığ.png")), "kanat-çığ.png");
+    EXPECT_TRUE(isUtf8("plain;1.5\r\n"));
+    EXPECT_FALSE(isUtf8("\xC3"));     // cut short
+    EXPECT_FALSE(isUtf8("\xC3\x28")); // not followed by a continuation byte
+}
+
 TEST(CodePage1254, ReadsBackWhatItWrote) {
     const std::string text = "Koordinat , Açı, Oran, İndex, Uzunluk ve Renk Ölçüm sonuçları";
     EXPECT_EQ(fromCodePage1254(toCodePage1254(text)), text);

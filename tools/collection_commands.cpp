@@ -1,15 +1,16 @@
 #include "tools/collection_commands.h"
 
-#include "collection/collection_patches.h"
 #include "collection/collection_text.h"
 #include "collection/wing_collection.h"
 #include "measure/arithmetic_error.h"
 #include "measure/number_text.h"
 #include "picture/picture_loader.h"
-#include "tools/coordinate_file.h"
-#include "tools/input_error.h"
-#include "tools/input_file.h"
-#include "tools/tps_reader.h"
+#include "results/code_page_1254.h"
+#include "results/coordinate_file.h"
+#include "results/file_names.h"
+#include "results/input_error.h"
+#include "results/tps_reader.h"
+#include "results/whole_file.h"
 
 #include <QImage>
 
@@ -77,13 +78,9 @@ PartialWing wingOfCoordinateFile(const std::string& content, const BatchOptions&
     const auto lines = splitLines(content);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int lineNumber = static_cast<int>(i) + 1;
-        if (lines[i].find_first_not_of(" \t") == std::string_view::npos) continue;
-        if (i >= static_cast<std::size_t>(landmarkCount))
-            throw InputError(options.landmarks, lineNumber, "18'den fazla nokta satırı var");
-        const auto separator = lines[i].find(';');
-        if (separator == std::string_view::npos)
-            throw InputError(options.landmarks, lineNumber, "satır \"x;y\" biçiminde değil");
-        const std::string x(lines[i].substr(0, separator)), y(lines[i].substr(separator + 1));
+        const auto texts = coordinateLine(lines[i], lineNumber, options.landmarks);
+        if (!texts) continue;
+        const auto& [x, y] = *texts;
         const TpsPoint point{numberOf(x, options.landmarks, lineNumber),
                              numberOf(y, options.landmarks, lineNumber)};
         if (point.x == -1 && point.y == -1) continue;

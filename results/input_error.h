@@ -5,7 +5,8 @@
 
 namespace kanat {
 
-// Bad input to the batch calculator, told as "FILE:LINE: what is wrong".
+// A landmark or collection file that cannot be read or is not what it should be, told as
+// "FILE:LINE: what is wrong".
 class InputError : public std::runtime_error {
 public:
     InputError(const std::string& file, int line, const std::string& message)

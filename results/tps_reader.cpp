@@ -1,9 +1,9 @@
-#include "tools/tps_reader.h"
+#include "results/tps_reader.h"
 
 #include "measure/arithmetic_error.h"
 #include "measure/number_text.h"
-#include "tools/coordinate_file.h"
-#include "tools/input_error.h"
+#include "results/coordinate_file.h"
+#include "results/input_error.h"
 
 #include <algorithm>
 #include <cctype>
