@@ -1,26 +1,21 @@
 #include "app/form1.h"
 
-#include "app/picture_folder.h"
+#include "app/key_table.h"
 #include "landmarks/landmark_capture.h"
 #include "measure/calculate.h"
 #include "measure/number_text.h"
-#include "picture/picture_loader.h"
 #include "picture/picture_pixels.h"
 #include "results/result_list.h"
 #include "results/tps_text.h"
-#include "view/guide_pointer.h"
-#include "view/loupe.h"
 #include "view/wing_view.h"
 
+#include <QAction>
 #include <QCheckBox>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStatusBar>
 
 namespace kanat {
 namespace {
@@ -28,8 +23,6 @@ namespace {
 const QString openFilter = QStringLiteral(
     "bmp files (*.BMP)|*.bmp|jpg files(*.jpg)|*.jpg|JPE files(*.jpe)|*.jpe|GIF files(*.gif)|*.gif|"
     "wmf files(*.wmf)|*.wmf|All files(*.*)|*.*|");
-
-QString qtext(const std::string& value) { return QString::fromStdString(value); }
 
 // The hidden controls that mirror the working fields, in the order of `Field`.
 constexpr const char* workingFieldNames[workingFieldCount] = {
@@ -48,47 +41,73 @@ ViewPoint viewPoint(QPointF position) { return {position.x(), position.y()}; }
 
 Form1::Form1(Session& session, Dialogs& dialogs, Environment environment, QWidget* parent)
     : QMainWindow(parent), session_(session), dialogs_(dialogs), environment_(std::move(environment)),
-      controls_(buildForm1Controls(*this)), capture_(environment_.decimal) {
+      controls_(buildWindowControls(*this)), capture_(environment_.decimal),
+      browser_(dialogs_, this, session_.lastShownPicture), display_(controls_, environment_.decimal),
+      assistant_(session_, dialogs_, this, controls_.wingView), saver_(session_, dialogs_, environment_, this) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Sphecidae ve Apidae Kanat Morfometrisi Yazılımı"));
     setAttribute(Qt::WA_DeleteOnClose);
-    loupe_ = new Loupe(controls_.client);
-    statusLine_ = new QLabel(this);
-    statusLine_->setObjectName(QStringLiteral("statusLine"));
-    statusBar()->addWidget(statusLine_);
     connectCommands();
-    addKeys();
+    installKeys(*this, keyTable());
     load();
     showCapture();
 }
 
 void Form1::connectCommands() {
-    connect(controls_.Command[1], &QPushButton::clicked, this, &Form1::calculate);
-    connect(controls_.Command[2], &QPushButton::clicked, this, &Form1::refresh);
-    connect(controls_.Command[3], &QPushButton::clicked, this, &Form1::resetRequested);
+    connect(controls_.calculateButton, &QPushButton::clicked, this, &Form1::calculate);
+    connect(controls_.refreshButton, &QPushButton::clicked, this, &Form1::refresh);
+    connect(controls_.resetButton, &QPushButton::clicked, this, &Form1::resetRequested);
     for (const MagnificationButton& button : magnificationButtons)
-        connect(controls_.Command[static_cast<std::size_t>(button.button)], &QPushButton::clicked, this,
+        connect(controls_.magnificationButtons[indexOf(button.magnification)], &QPushButton::clicked, this,
                 [this, magnification = button.magnification] { magnify(magnification); });
-    connect(controls_.Check1, &QCheckBox::clicked, this, &Form1::toggleGuide);
-    connect(controls_.Picture2, &WingView::pressed, this, &Form1::pressView);
+    connect(controls_.guideCheckBox, &QCheckBox::clicked, this, &Form1::toggleGuide);
+    WingView* view = controls_.wingView;
+    connect(view, &WingView::pressed, this, &Form1::pressView);
     // A Ctrl+press on a mark soon after a click there still takes hold of it.
-    connect(controls_.Picture2, &WingView::doubleClicked, this, [this](QPointF position, Qt::KeyboardModifiers modifiers) {
-        if (modifiers.testFlag(Qt::ControlModifier)) dragged_ = capture_.movableMarkNear(viewPoint(position), grabRadius);
+    connect(view, &WingView::doubleClicked, this, [this](QPointF position, Qt::KeyboardModifiers modifiers) {
+        if (modifiers.testFlag(Qt::ControlModifier)) holdMarkNear(position);
     });
-    connect(controls_.Picture2, &WingView::dragged, this, &Form1::dragView);
-    connect(controls_.Picture2, &WingView::released, this, &Form1::releaseView);
-    connect(controls_.Picture2, &WingView::pointerMoved, this, &Form1::pointAt);
-    connect(controls_.Picture2, &WingView::pointerLeft, loupe_, &QWidget::hide);
+    connect(view, &WingView::dragged, this, &Form1::dragView);
+    connect(view, &WingView::released, this, &Form1::releaseView);
+    connect(view, &WingView::pointerMoved, this,
+            [this](QPointF position) { display_.pointAt(position, browser_.picture(), viewOfPicture(), capture_); });
+    connect(view, &WingView::pointerLeft, this, [this] { display_.pointerLeft(); });
     // A typed coordinate is the landmark's until its press comes; the sheet shows it as typed.
-    for (int n = 1; n <= 2 * landmarkCount; ++n)
-        connect(controls_.Text[static_cast<std::size_t>(n)], &QLineEdit::textChanged, this, [this, n](const QString& typed) {
-            capture_.type(n, typed.toStdString());
-            shown_.sheet.texts[static_cast<std::size_t>(n - 1)] = typed.toStdString();
-        });
+    for (int field = 1; field <= 2 * landmarkCount; ++field)
+        connect(controls_.coordinateFields[static_cast<std::size_t>(field - 1)], &QLineEdit::textChanged, this,
+                [this, field](const QString& typed) {
+                    capture_.type(field, typed.toStdString());
+                    display_.typed(field, typed.toStdString());
+                });
     connect(&session_.collection, &LabCollection::changed, this, &Form1::showCapture);
-    connect(controls_.oimage, &QAction::triggered, this, &Form1::openImage);
-    connect(controls_.saves, &QAction::triggered, this, &Form1::save);
-    connect(controls_.about, &QAction::triggered, this, &Form1::showAbout);
+    connect(controls_.openAction, &QAction::triggered, this, &Form1::openImage);
+    connect(controls_.saveAction, &QAction::triggered, this, &Form1::save);
+    connect(controls_.aboutAction, &QAction::triggered, this, &Form1::showAbout);
+}
+
+std::vector<KeyRow> Form1::keyTable() {
+    return {
+        {"Ctrl+Z ya da Geri Silme (Backspace)", "son noktayı ya da son taşımayı geri al",
+         {{QKeySequence::Undo, [this] { takeBack(); }}, {Qt::Key_Backspace, [this] { takeBack(); }}}, true},
+        {"Ctrl+Shift+Z ya da Ctrl+Y", "geri alınanı yeniden yap",
+         {{Qt::CTRL | Qt::SHIFT | Qt::Key_Z, [this] { putBack(); }}, {Qt::CTRL | Qt::Key_Y, [this] { putBack(); }}}},
+        {"Ctrl basılıyken bir noktanın dairesine basıp sürükleyin", "noktayı taşı", {}},
+        {"Ok tuşları", "son konan ya da taşınan noktayı bir piksel kaydır",
+         {{Qt::Key_Left, [this] { nudge(-1, 0); }},
+          {Qt::Key_Right, [this] { nudge(1, 0); }},
+          {Qt::Key_Up, [this] { nudge(0, -1); }},
+          {Qt::Key_Down, [this] { nudge(0, 1); }}},
+         true},
+        {"Page Down / Page Up", "klasördeki sonraki / önceki resim",
+         {{Qt::Key_PageDown, [this] { openNeighbour(1); }}, {Qt::Key_PageUp, [this] { openNeighbour(-1); }}}},
+        {"N", "nokta numaralarını göster ya da gizle", {{Qt::Key_N, [this] { display_.toggleNumbers(); }}}},
+        {"L", "büyüteci göster ya da gizle", {{Qt::Key_L, [this] { display_.toggleLoupe(); }}}},
+        {"P", "koleksiyondan nokta önerilerini aç ya da kapat (iki nokta konunca öbürleri önerilir)",
+         {{Qt::Key_P, [this] { toggleProposals(); }}}},
+        {"Enter", "önerilen noktaların hepsini kabul et",
+         {{Qt::Key_Return, [this] { acceptProposals(); }}, {Qt::Key_Enter, [this] { acceptProposals(); }}}, true},
+        {"F1", "bu liste", {{Qt::Key_F1, [this] { showKeys(); }}}},
+    };
 }
 
 void Form1::load() {
@@ -96,23 +115,7 @@ void Form1::load() {
                               Field::Txt2, Field::Txt3, Field::cs})
         workingFields_[field].clear();
     showWorkingFields();
-    viewScale_ = qtext(formatGeneral(0.5, environment_.decimal));
-    mmPerPixel_ = qtext(formatGeneral(0.021052632, environment_.decimal));
-}
-
-void Form1::openImage() {
-    const QString start = openedImagePath_.isEmpty() ? session_.lastShownPicture : openedImagePath_;
-    const QString path = dialogs_.openImage(this, openFilter, start);
-    if (path.isEmpty()) return;
-    // The picture shown, chosen again, is shown again over the same landmarks.
-    const bool another = !samePicture(path, openedImagePath_);
-    if (another && !mayLeaveWing(QStringLiteral("başka bir resme"))) return;
-    LoadedPicture loaded = readPicture(path);
-    if (!loaded.ok()) {
-        dialogs_.warn(this, notOpened(path, loaded.error));
-        return;
-    }
-    showPicture(path, std::move(loaded.image), another);
+    scale_ = ScaleTexts::of(buttonOf(Magnification::TimesHalf), environment_.decimal);
 }
 
 bool Form1::mayLeaveWing(const QString& whereTo) {
@@ -123,81 +126,86 @@ bool Form1::mayLeaveWing(const QString& whereTo) {
                         QStringLiteral("Evet"), QStringLiteral("Hayır"));
 }
 
-LoadedPicture Form1::readPicture(const QString& path) {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    LoadedPicture loaded = loadPicture(path);
-    QGuiApplication::restoreOverrideCursor();
-    return loaded;
+void Form1::openImage() {
+    auto mayLeave = [this](const QString& whereTo) { return mayLeaveWing(whereTo); };
+    if (auto opened = browser_.choose(openFilter, mayLeave)) showOpened(std::move(*opened));
 }
 
-void Form1::showPicture(const QString& path, QImage picture, bool newWing) {
+void Form1::openNeighbour(int step) {
+    auto mayLeave = [this](const QString& whereTo) { return mayLeaveWing(whereTo); };
+    if (auto opened = browser_.neighbour(step, mayLeave)) showOpened(std::move(*opened));
+}
+
+void Form1::showOpened(PictureBrowser::Opened opened) {
     // Another picture is another wing: its landmarks never meet the last one's.
-    if (newWing) refresh();
-    source_ = std::move(picture);
-    prepared_ = {};
-    openedImagePath_ = path;
-    session_.lastShownPicture = path;
-    setWindowTitle(path);
-    boyut();
+    if (opened.another) refresh();
+    setWindowTitle(opened.path);
+    browser_.show(std::move(opened));
+    assistant_.pictureChanged();
+    showPictureAtScale();
 }
 
-QString notOpened(const QString& path, const QString& error) {
-    return QStringLiteral("\"%1\" açılamadı: %2.").arg(path, error);
-}
-
-void Form1::boyut() {
-    if (source_.isNull()) return; // nothing to show yet: the view keeps its size
-    const double scale = parseLocale(viewScale_.toStdString(), environment_.decimal);
+void Form1::showPictureAtScale() {
+    const QImage& picture = browser_.picture();
+    if (picture.isNull()) return; // nothing to show yet: the view keeps its size
+    const double scale = scale_.viewScaleValue(environment_.decimal);
     // Outer sizes scale with their borders, as the picture boxes' sizes in twips do.
-    const QSize outer(static_cast<int>(roundHalfEven(scale * (source_.width() + 2 * border), 0)),
-                      static_cast<int>(roundHalfEven(scale * (source_.height() + 2 * border), 0)));
-    controls_.Picture2->paintPicture(source_, outer.expandedTo(QSize(2 * border + 1, 2 * border + 1)));
-    controls_.viewArea->resize(controls_.Picture2->size().boundedTo(viewRoom()));
+    const QSize outer(static_cast<int>(roundHalfEven(scale * (picture.width() + 2 * border), 0)),
+                      static_cast<int>(roundHalfEven(scale * (picture.height() + 2 * border), 0)));
+    controls_.wingView->paintPicture(picture, outer.expandedTo(QSize(2 * border + 1, 2 * border + 1)));
+    controls_.viewArea->resize(controls_.wingView->size().boundedTo(viewRoom()));
     capture_.coverMarks();
     showCapture();
 }
 
 void Form1::magnify(Magnification magnification) {
     const MagnificationButton& chosen = buttonOf(magnification);
-    for (int other : chosen.disables) controls_.Command[static_cast<std::size_t>(other)]->setEnabled(false);
-    viewScale_ = qtext(formatGeneral(chosen.viewScale, environment_.decimal));
-    mmPerPixel_ = qtext(formatGeneral(chosen.mmPerPixel, environment_.decimal));
-    boyut();
+    for (const Magnification other : chosen.disables) controls_.magnificationButtons[indexOf(other)]->setEnabled(false);
+    scale_ = ScaleTexts::of(chosen, environment_.decimal);
+    showPictureAtScale();
 }
 
 void Form1::refresh() {
-    controls_.Command[4]->setEnabled(true);
-    controls_.Command[5]->setEnabled(true);
+    controls_.magnificationButtons[indexOf(Magnification::TimesHalf)]->setEnabled(true);
+    controls_.magnificationButtons[indexOf(Magnification::TimesTwo)]->setEnabled(true);
     capture_.refresh();
     for (std::size_t i = 0; i < workingFieldCount; ++i)
         if (static_cast<Field>(i) != Field::renk) workingFields_.texts[i].clear();
     showWorkingFields();
     showCapture();
-    controls_.List1->hide();
+    controls_.resultList->hide();
 }
 
 void Form1::toggleGuide() {
-    if (controls_.Check1->checkState() == Qt::Checked) controls_.Image7->show();
-    if (controls_.Check1->checkState() == Qt::Unchecked) controls_.Image7->hide();
+    if (controls_.guideCheckBox->checkState() == Qt::Checked) controls_.guidePicture->show();
+    if (controls_.guideCheckBox->checkState() == Qt::Unchecked) controls_.guidePicture->hide();
 }
 
-double Form1::baseHeight() const {
-    return baseHeightOf(double(controls_.Picture2->height()) * twipsPerPixel);
-}
+double Form1::baseHeight() const { return baseHeightOf(double(controls_.wingView->height()) * twipsPerPixel); }
 
 WingCapture::ViewGeometry Form1::viewGeometry() const {
-    const QSize area = controls_.Picture2->drawingSize();
+    const QSize area = controls_.wingView->drawingSize();
     return {baseHeight(), double(area.width()), double(area.height())};
+}
+
+std::optional<ViewOfPicture> Form1::viewOfPicture() const {
+    const QImage& picture = browser_.picture();
+    if (picture.isNull()) return std::nullopt;
+    const QSize shown = controls_.wingView->drawingSize();
+    return ViewOfPicture{baseHeight(), double(picture.width()) / shown.width(), double(picture.height()) / shown.height(),
+                         double(picture.height())};
 }
 
 void Form1::pressView(QPointF position, Qt::KeyboardModifiers modifiers) {
     if (modifiers.testFlag(Qt::ControlModifier)) {
-        dragged_ = capture_.movableMarkNear(viewPoint(position), grabRadius);
+        holdMarkNear(position);
         if (dragged_) return;
     }
     capture_.press(viewPoint(position), viewGeometry());
     showCapture();
 }
+
+void Form1::holdMarkNear(QPointF position) { dragged_ = capture_.movableMarkNear(viewPoint(position), grabRadius); }
 
 void Form1::dragView(QPointF position) {
     if (!dragged_) return;
@@ -224,16 +232,28 @@ void Form1::nudge(int dx, int dy) {
     if (capture_.nudge(dx, dy, viewGeometry())) showCapture();
 }
 
-void Form1::showWorkingFields() {
-    for (std::size_t i = 0; i < workingFieldCount; ++i)
-        controls_.working.at(QString::fromUtf8(workingFieldNames[i]))->setText(qtext(workingFields_.texts[i]));
+void Form1::acceptProposals() {
+    const auto places = assistant_.places(viewOfPicture(), controls_.wingView->drawingSize());
+    if (std::none_of(places.begin(), places.end(), [](const auto& place) { return place.has_value(); })) return;
+    if (capture_.placeAll(places, viewGeometry())) showCapture();
 }
 
-std::optional<ViewOfPicture> Form1::viewOfPicture() const {
-    if (source_.isNull()) return std::nullopt;
-    const QSize shown = controls_.Picture2->drawingSize();
-    return ViewOfPicture{baseHeight(), double(source_.width()) / shown.width(),
-                         double(source_.height()) / shown.height(), double(source_.height())};
+void Form1::toggleProposals() {
+    assistant_.toggle();
+    showCapture();
+}
+
+void Form1::showKeys() { dialogs_.inform(this, keysHelp(keyTable())); }
+
+void Form1::showCapture() {
+    const auto view = viewOfPicture();
+    assistant_.update(capture_, browser_.picture(), view, dragged_.has_value());
+    display_.show(capture_, assistant_.marks(view, controls_.wingView->drawingSize()), assistant_.status());
+}
+
+void Form1::showWorkingFields() {
+    for (std::size_t i = 0; i < workingFieldCount; ++i)
+        controls_.workingFields.at(QString::fromUtf8(workingFieldNames[i]))->setText(QString::fromStdString(workingFields_.texts[i]));
 }
 
 std::unique_ptr<PixelSource> Form1::sourcePixels() const {
@@ -241,34 +261,39 @@ std::unique_ptr<PixelSource> Form1::sourcePixels() const {
     // pixel shown there.
     const auto view = viewOfPicture();
     if (!view) return std::make_unique<NoPicture>();
-    return std::make_unique<PicturePixels>(source_, view->baseHeight, view->ratioX, view->ratioY);
+    return std::make_unique<PicturePixels>(browser_.picture(), view->baseHeight, view->ratioX, view->ratioY);
+}
+
+double Form1::landmarkScale() const {
+    const char decimal = environment_.decimal;
+    return tpsScale(scale_.mmPerPixelValue(decimal), scale_.viewScaleValue(decimal), !browser_.picture().isNull());
 }
 
 void Form1::calculate() {
-    controls_.List1->show();
+    controls_.resultList->show();
     const CalculationValues values =
-        Calculate(capture_.sheet(), workingFields_, mmPerPixel_.toStdString(), environment_.decimal, *sourcePixels());
+        Calculate(capture_.sheet(), workingFields_, scale_.mmPerPixel, environment_.decimal, *sourcePixels());
     showWorkingFields();
+    const WingLandmarks landmarks = sourceLandmarks(capture_.sheet(), viewOfPicture());
     // A wing out of line with the collection is saved only when the user says so; "Düzelt"
     // keeps nothing of this calculation and leaves the landmarks to be corrected.
-    if (!shapeAccepted()) return;
+    if (!assistant_.shapeAccepted(landmarks)) return;
     capture_.appendResults(resultLines(values));
     session_.record.store(values);
-    const auto view = viewOfPicture();
-    const char decimal = environment_.decimal;
     session_.record.measured =
-        MeasuredWing{fileTitle().toStdString(), openedImagePath_.toStdString(),
-                     sourceLandmarks(capture_.sheet(), view),
-                     tpsScale(parseLocale(mmPerPixel_.toStdString(), decimal),
-                              parseLocale(viewScale_.toStdString(), decimal), view.has_value())};
+        MeasuredWing{browser_.fileTitle().toStdString(), browser_.path().toStdString(), landmarks, landmarkScale()};
     showCapture();
     save();
+}
+
+void Form1::save() {
+    const auto saved = saver_.save(capture_.listLines(), browser_.fileTitle(), browser_.folder(), landmarkScale());
+    if (saved && session_.record.measured)
+        assistant_.learn(*saved, *session_.record.measured, browser_.picture(), browser_.path());
 }
 
 void Form1::showAbout() {
     dialogs_.about(this, QStringLiteral("Sphecidae ve Apidae kanat morfometrisi için hazırlanmış bir yazılımdır."));
 }
-
-QString Form1::fileTitle() const { return openedImagePath_.isEmpty() ? QString() : QFileInfo(openedImagePath_).fileName(); }
 
 } // namespace kanat

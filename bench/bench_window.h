@@ -47,7 +47,7 @@ struct Window {
     }
     Form1& form() { return *host->form(); }
     void repaintView() {
-        form().controls().Picture2->repaint();
+        form().controls().wingView->repaint();
         QApplication::processEvents();
     }
 };

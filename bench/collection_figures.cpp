@@ -117,7 +117,7 @@ void windowStalls(const RealWing& large, const QString& collectionFolder) {
     window.host->session().collection.finish();
     window.form().openImage();
     window.repaintView();
-    WingView* view = window.form().controls().Picture2;
+    WingView* view = window.form().controls().wingView;
     const QSize area = view->drawingSize();
     auto pressLandmark = [&](int n) {
         const TpsPoint& point = large.landmarks[static_cast<std::size_t>(n - 1)];

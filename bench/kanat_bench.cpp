@@ -138,11 +138,11 @@ void measurePicture(const QString& picture, const char* suffix) {
     print(name("decoded_mb").c_str(), decodedMegabytes, "MB");
 
     double zoomWorst = 0;
-    for (int button : {5, 6, 4, 6}) {
-        QPushButton* command = window.form().controls().Command[static_cast<std::size_t>(button)];
-        if (!command->isEnabled()) window.form().refresh();
+    for (const Magnification magnification :
+         {Magnification::TimesTwo, Magnification::TimesFour, Magnification::TimesHalf, Magnification::TimesFour}) {
+        if (!window.form().controls().magnificationButtons[indexOf(magnification)]->isEnabled()) window.form().refresh();
         timer.restart();
-        window.form().magnify(magnificationButtons[button - 4].magnification);
+        window.form().magnify(magnification);
         window.repaintView();
         zoomWorst = std::max(zoomWorst, milliseconds(timer));
     }
@@ -150,7 +150,7 @@ void measurePicture(const QString& picture, const char* suffix) {
 
     // Wing after wing at x4: "Yenile", 18 presses, "Hesapla". The first calculation of a
     // session also builds the code page table once; the median is what a user waits.
-    WingView* view = window.form().controls().Picture2;
+    WingView* view = window.form().controls().wingView;
     double pressTotal = 0;
     std::vector<double> calculations;
     for (int wing = 0; wing < 9; ++wing) {

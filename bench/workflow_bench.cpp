@@ -41,7 +41,7 @@ void moveWith(WingView* view, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardM
 
 void measureCorrections(Window& window, const std::string& suffix) {
     Form1& form = window.form();
-    WingView* view = form.controls().Picture2;
+    WingView* view = form.controls().wingView;
     const auto at = [](int i) { return QPoint(40 + 20 * i, 60 + 9 * i); };
     for (int i = 0; i < 18; ++i) {
         QTest::mousePress(view, Qt::LeftButton, {}, at(i));
@@ -60,7 +60,7 @@ void measureCorrections(Window& window, const std::string& suffix) {
 }
 
 double loupeWorst(Window& window) {
-    WingView* view = window.form().controls().Picture2;
+    WingView* view = window.form().controls().wingView;
     const QSize area = view->drawingSize().boundedTo(QSize(500, 240));
     return slowest(80, [&](int i) { moveWith(view, QPoint(10 + (i * 37) % (area.width() - 20), 10 + (i * 23) % (area.height() - 20)), Qt::NoButton); });
 }

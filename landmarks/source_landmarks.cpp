@@ -26,9 +26,7 @@ std::array<std::optional<TpsPoint>, landmarkCount> sourceLandmarks(const Landmar
         const double x = numberOf(sheet.x(n));
         const double y = numberOf(sheet.y(n));
         // Without a picture the view's own pixels are the only ones there are.
-        points[static_cast<std::size_t>(n - 1)] =
-            view ? TpsPoint{x * view->ratioX, view->pictureHeight - (view->baseHeight - y) * view->ratioY}
-                 : TpsPoint{x, y};
+        points[static_cast<std::size_t>(n - 1)] = view ? view->toPicture(view->ofSheet(x, y)) : TpsPoint{x, y};
     }
     return points;
 }

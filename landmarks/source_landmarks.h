@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measure/landmark_sheet.h"
+#include "landmarks/press.h"
 #include "landmarks/tps_point.h"
 
 #include <array>
@@ -15,6 +16,13 @@ struct ViewOfPicture {
     double ratioX = 1;
     double ratioY = 1;
     double pictureHeight = 0;
+
+    // A view position (y down) in the picture's pixels with y counted up from its bottom edge,
+    // as 12.tps holds them, and back.
+    TpsPoint toPicture(ViewPoint at) const { return {at.x * ratioX, pictureHeight - at.y * ratioY}; }
+    ViewPoint toView(TpsPoint point) const { return {point.x / ratioX, (pictureHeight - point.y) / ratioY}; }
+    // The view position of a landmark's two fields, whose y counts up from the base height.
+    ViewPoint ofSheet(double x, double y) const { return {x, baseHeight - y}; }
 };
 
 // The landmarks in pixels of the source picture, y counted upwards from its bottom edge; a

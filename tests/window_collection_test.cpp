@@ -27,12 +27,12 @@ protected:
 
     void open(const RealWing& wing) {
         dialogs.openAnswers.push_back(QString::fromStdString(wing.path));
-        controls().oimage->trigger();
+        controls().openAction->trigger();
     }
 
     // Where landmark n of `wing` lies on the view, to the whole pixel.
     QPoint onView(const RealWing& wing, int n) {
-        const QSize area = controls().Picture2->drawingSize();
+        const QSize area = controls().wingView->drawingSize();
         const TpsPoint& point = wing.landmarks[static_cast<std::size_t>(n - 1)];
         return {int(std::lround(point.x * area.width() / wing.picture.width())),
                 int(std::lround((wing.picture.height() - point.y) * area.height() / wing.picture.height()))};
@@ -53,10 +53,10 @@ TEST_F(CollectionWindow, TwoPressesAndEnterPlaceTheWingAsEighteenPressesWould) {
     pressLandmark(wing, 1);
     pressLandmark(wing, 2); // press n places landmark n, proposals or not
     ASSERT_TRUE(form().capture().pressOf(2));
-    EXPECT_EQ(controls().Picture2->proposals().size(), 16u);
+    EXPECT_EQ(controls().wingView->proposals().size(), 16u);
     QTest::keyClick(&form(), Qt::Key_Return);
     ASSERT_EQ(field("Text43")->text(), "18");
-    EXPECT_TRUE(controls().Picture2->proposals().empty());
+    EXPECT_TRUE(controls().wingView->proposals().empty());
     // Every landmark in order, near the expert's, at x0,5 (two source pixels a view pixel).
     int near = 0;
     for (int n = 1; n <= 18; ++n) {
@@ -69,7 +69,7 @@ TEST_F(CollectionWindow, TwoPressesAndEnterPlaceTheWingAsEighteenPressesWould) {
 
     std::vector<QPoint> places;
     for (const Press& press : form().capture().presses()) places.emplace_back(int(press.at.x), int(press.at.y));
-    click(1);
+    click(controls().calculateButton);
     const QString accepted = recordLines().last().section('\t', 1);
     std::ofstream(folder + "/accepted.txt") << coordinateLines().join('\n').toStdString() << "\n";
     const auto batch = runBatchTool({"--mm-per-pixel", "0.021052632", folder + "/accepted.txt"});
@@ -77,10 +77,10 @@ TEST_F(CollectionWindow, TwoPressesAndEnterPlaceTheWingAsEighteenPressesWould) {
     const QStringList batchLines = QString::fromStdString(batch.out).split('\n').mid(0, 99);
     for (int i = 0; i < 99; ++i) EXPECT_EQ(accepted.section('\t', i, i), batchLines[i].section(';', 1)) << i;
     // The same 18 places pressed one by one give the very same record, colours and all.
-    click(2);
+    click(controls().refreshButton);
     QTest::keyClick(&form(), Qt::Key_P); // proposals off: presses in landmark order
     for (const QPoint& at : places) press(at.x(), at.y());
-    click(1);
+    click(controls().calculateButton);
     EXPECT_EQ(recordLines().last().section('\t', 1), accepted);
     EXPECT_EQ(recordLines().size(), 2);
 }
@@ -93,7 +93,7 @@ TEST_F(CollectionWindow, AWingOutOfLineIsSavedOnlyWhenTheUserSaysSo) {
     open(wing);
     QTest::keyClick(&form(), Qt::Key_P);
     for (int n = 1; n <= 18; ++n) pressLandmark(wing, n == 7 ? 8 : n == 8 ? 7 : n);
-    click(1);
+    click(controls().calculateButton);
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_TRUE(dialogs.asked[0].contains("7 ve 8 numaralı noktalar yer değiştirmiş olabilir")) << dialogs.asked[0].toStdString();
     EXPECT_TRUE(dialogs.asked[0].endsWith("[Kaydet/Düzelt]"));
@@ -105,7 +105,7 @@ TEST_F(CollectionWindow, AWingOutOfLineIsSavedOnlyWhenTheUserSaysSo) {
     for (int n = 18; n >= 7; --n) QTest::keyClick(&form(), Qt::Key_Z, Qt::ControlModifier);
     ASSERT_EQ(field("Text43")->text(), "6");
     for (int n = 7; n <= 18; ++n) pressLandmark(wing, n);
-    click(1);
+    click(controls().calculateButton);
     EXPECT_EQ(dialogs.asked.size(), 1) << "a sound wing is saved without a question";
     EXPECT_EQ(recordLines().size(), 1);
     EXPECT_GT(std::filesystem::file_size(tps), tpsSize);
@@ -116,11 +116,11 @@ TEST_F(CollectionWindow, ACollectionTooSmallToProposeSaysSoOnce) {
     open(wings[3]);
     for (int n = 1; n <= 3; ++n) pressLandmark(wings[3], n);
     EXPECT_TRUE(form().capture().pressOf(3)) << "the presses go in landmark order";
-    EXPECT_TRUE(controls().Picture2->proposals().empty());
+    EXPECT_TRUE(controls().wingView->proposals().empty());
     ASSERT_EQ(dialogs.notes.size(), 1) << "a passing note, no box to close";
     EXPECT_TRUE(dialogs.notes[0].contains("en az 3 tam kanat")) << dialogs.notes[0].toStdString();
     EXPECT_TRUE(dialogs.informed.isEmpty());
-    click(2);
+    click(controls().refreshButton);
     for (int n = 1; n <= 3; ++n) pressLandmark(wings[3], n);
     EXPECT_EQ(dialogs.notes.size(), 1);
 }

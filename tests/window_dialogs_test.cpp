@@ -38,7 +38,7 @@ QStringList shownTexts(const QFileDialog& dialog) {
 }
 
 TEST_F(Dialog, TheOpenDialogSpeaksTurkishShowsEachFilterAsWrittenAndMatchesAnyLetterCase) {
-    controls().oimage->trigger(); // cancelled: only the filter is kept
+    controls().openAction->trigger(); // cancelled: only the filter is kept
     ASSERT_EQ(dialogs.openFilters.size(), 1);
     for (const char* name : {"KANAT.BMP", "wing.Bmp", "notes.txt", "photo.JPG", "README"})
         std::ofstream(folder + "/" + name) << "x";
@@ -91,14 +91,14 @@ TEST_F(Dialog, TheOpenDialogStartsAtThePictureShownNeverAtOneThatFailed) {
     const QString elsewhere = QString::fromStdString(folder) + QStringLiteral("/elsewhere");
     QDir().mkpath(elsewhere);
     dialogs.openAnswers.push_back(elsewhere + QStringLiteral("/missing.png"));
-    controls().oimage->trigger(); // cannot be loaded: nothing moves to its folder
-    controls().oimage->trigger();
+    controls().openAction->trigger(); // cannot be loaded: nothing moves to its folder
+    controls().openAction->trigger();
     EXPECT_EQ(dialogs.openStarts, (QStringList{"", opened, opened}));
-    click(1);
+    click(controls().calculateButton);
     EXPECT_EQ(dialogs.saveFolders.last(), QString::fromStdString(folder)) << "the save dialog opens beside the picture";
-    click(3); // "Resetle": no picture shown, the dialog still starts at the last one
+    click(controls().resetButton); // "Resetle": no picture shown, the dialog still starts at the last one
     QApplication::processEvents();
-    controls().oimage->trigger();
+    controls().openAction->trigger();
     EXPECT_EQ(dialogs.openStarts.last(), opened);
 }
 
@@ -109,13 +109,13 @@ TEST_F(Dialog, OnlyAnotherExistingResultFileIsOverwrittenAfterAQuestion) {
     std::ofstream(earlier.toStdString()) << "an earlier day's results";
     // The file this window writes is rewritten as often as it is saved, without a question.
     dialogs.saveAnswers = {out, out};
-    click(1);
-    controls().saves->trigger();
+    click(controls().calculateButton);
+    controls().saveAction->trigger();
     EXPECT_TRUE(dialogs.asked.isEmpty());
     // Another existing file: "Hayır" goes back to the dialog, which starts at that file.
     dialogs.saveAnswers = {earlier, other};
     dialogs.askAnswers = {false};
-    controls().saves->trigger();
+    controls().saveAction->trigger();
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_TRUE(dialogs.asked[0].contains(earlier) && dialogs.asked[0].endsWith("[Evet/Hayır]")) << dialogs.asked[0].toStdString();
     EXPECT_EQ(dialogs.proposedNames.last(), "earlier.txt");
@@ -127,7 +127,7 @@ TEST_F(Dialog, OnlyAnotherExistingResultFileIsOverwrittenAfterAQuestion) {
     // "Evet" overwrites it.
     dialogs.saveAnswers = {earlier};
     dialogs.askAnswers = {true};
-    controls().saves->trigger();
+    controls().saveAction->trigger();
     EXPECT_EQ(dialogs.asked.size(), 2);
     EXPECT_NE(readFile(earlier.toStdString()), "an earlier day's results");
 }

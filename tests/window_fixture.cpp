@@ -62,22 +62,22 @@ void WindowTest::TearDown() {
 
 QLineEdit* WindowTest::field(const QString& name) { return form().findChild<QLineEdit*>(name); }
 
-QString WindowTest::text(int n) { return controls().Text[static_cast<std::size_t>(n)]->text(); }
+QString WindowTest::text(int n) { return controls().coordinateFields[static_cast<std::size_t>(n - 1)]->text(); }
 
 QStringList WindowTest::listLines() {
     QStringList lines;
-    for (int i = 0; i < controls().List1->count(); ++i) lines << controls().List1->item(i)->text();
+    for (int i = 0; i < controls().resultList->count(); ++i) lines << controls().resultList->item(i)->text();
     return lines;
 }
 
 void WindowTest::press(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
     // Positions are in the view's drawing area, inside its border.
     const QPoint at(x + WingView::borderWidth, y + WingView::borderWidth);
-    QTest::mousePress(controls().Picture2, button, modifiers, at);
-    QTest::mouseRelease(controls().Picture2, button, modifiers, at);
+    QTest::mousePress(controls().wingView, button, modifiers, at);
+    QTest::mouseRelease(controls().wingView, button, modifiers, at);
 }
 
-void WindowTest::click(int command) { QTest::mouseClick(controls().Command[static_cast<std::size_t>(command)], Qt::LeftButton); }
+void WindowTest::click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
 void WindowTest::pressWing() {
     const int xy[18][2] = {{40, 60},  {90, 50},  {110, 50},  {150, 40},  {70, 100}, {110, 100},
@@ -95,7 +95,7 @@ QString WindowTest::savePicture(const QString& name, const QImage& image) {
 QString WindowTest::openPicture(const QImage& image, const QString& name) {
     const QString path = savePicture(name, image);
     dialogs.openAnswers.push_back(path);
-    controls().oimage->trigger();
+    controls().openAction->trigger();
     return path;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStringList>
 #include <deque>
 #include <gtest/gtest.h>
@@ -45,12 +46,12 @@ protected:
     void makeWindow(char decimal = '.');
 
     Form1& form() { return *host->form(); }
-    const Form1Controls& controls() { return form().controls(); }
+    const WindowControls& controls() { return form().controls(); }
     QLineEdit* field(const QString& name);
     QString text(int n);
     QStringList listLines();
     void press(int x, int y, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {});
-    void click(int command);
+    void click(QPushButton* button);
     void pressWing(); // the 18 landmarks of a real wing, at the view's size
     QString savePicture(const QString& name, const QImage& image);
     QString openPicture(const QImage& image, const QString& name = QStringLiteral("kanat1.png"));

@@ -133,7 +133,7 @@ protected:
     // Where landmark n of the picture shown lies on the view, to the whole pixel.
     QPoint expertOnView(int n) {
         const RealWing& wing = *wingNamed.at(QFileInfo(truth.shown).fileName());
-        const QSize area = controls().Picture2->drawingSize();
+        const QSize area = controls().wingView->drawingSize();
         const TpsPoint& point = wing.landmarks[std::size_t(n - 1)];
         return {std::clamp(int(std::lround(point.x * area.width() / wing.picture.width())), 0, area.width() - 1),
                 std::clamp(int(std::lround((wing.picture.height() - point.y) * area.height() / wing.picture.height())), 0,
@@ -144,8 +144,8 @@ protected:
 
     void press(QPoint at) {
         const QPoint widget = at + QPoint(WingView::borderWidth, WingView::borderWidth);
-        QTest::mousePress(controls().Picture2, Qt::LeftButton, {}, widget);
-        QTest::mouseRelease(controls().Picture2, Qt::LeftButton, {}, widget);
+        QTest::mousePress(controls().wingView, Qt::LeftButton, {}, widget);
+        QTest::mouseRelease(controls().wingView, Qt::LeftButton, {}, widget);
     }
 
     std::vector<ViewPoint> positions() {
@@ -157,7 +157,7 @@ protected:
     // ---- the user's actions, each followed by what the truth expects -------------------------
 
     void pressNext() {
-        const QSize area = controls().Picture2->drawingSize();
+        const QSize area = controls().wingView->drawingSize();
         const auto free = std::find_if(truth.wing.landmarks.begin(), truth.wing.landmarks.end(), [](const auto& s) { return !s; });
         const int n = int(free - truth.wing.landmarks.begin()) + 1;
         QPoint at = truth.shown.isEmpty() || n > 18 ? QPoint(chance(area.width()), chance(area.height())) : expertOnView(n);
@@ -191,11 +191,11 @@ protected:
         if (movable.empty()) return;
         const int n = movable[std::size_t(chance(int(movable.size())))];
         Placed& chosen = *truth.wing.landmarks[std::size_t(n - 1)];
-        const QSize area = controls().Picture2->drawingSize();
+        const QSize area = controls().wingView->drawingSize();
         const QPoint to(std::clamp(chosen.at.x() + chance(7) - 3, 0, area.width() - 1),
                         std::clamp(chosen.at.y() + chance(7) - 3, 0, area.height() - 1));
         const QPoint offset(WingView::borderWidth, WingView::borderWidth);
-        WingView* view = controls().Picture2;
+        WingView* view = controls().wingView;
         QTest::mousePress(view, Qt::LeftButton, Qt::ControlModifier, chosen.at + offset);
         QMouseEvent move(QEvent::MouseMove, QPointF(to + offset), view->mapToGlobal(QPointF(to + offset)), Qt::NoButton,
                          Qt::LeftButton, Qt::ControlModifier);
@@ -225,7 +225,7 @@ protected:
     }
 
     void accept() {
-        const std::vector<ViewMark> proposals = controls().Picture2->proposals();
+        const std::vector<ViewMark> proposals = controls().wingView->proposals();
         QTest::keyClick(&form(), Qt::Key_Return);
         if (proposals.empty() || form().capture().nextLandmark() != 0) return; // none, or not all 16
         truth.step();
@@ -248,7 +248,7 @@ protected:
         dialogs.openAnswers = {chosen};
         dialogs.askAnswers = {answer};
         const qsizetype asked = dialogs.asked.size();
-        controls().oimage->trigger();
+        controls().openAction->trigger();
         if (unopened.contains(chosen)) return;
         if (!truth.shown.isEmpty() && QFileInfo(chosen) == QFileInfo(truth.shown)) {
             truth.settle(); // shown again over the same landmarks
@@ -276,19 +276,19 @@ protected:
 
     void magnify() {
         if (truth.wing.filled() > 0 || truth.wing.extraPresses > 0) return; // only before a wing's first landmark
-        const int button = 4 + chance(3);
-        const bool enabled = controls().Command[std::size_t(button)]->isEnabled();
+        QPushButton* button = controls().magnificationButtons[std::size_t(chance(3))];
+        const bool enabled = button->isEnabled();
         click(button);
         if (enabled && !truth.shown.isEmpty()) truth.settle();
     }
 
     void refresh() {
-        click(2);
+        click(controls().refreshButton);
         truth.newWing();
     }
 
     void reset() {
-        click(3);
+        click(controls().resetButton);
         QApplication::processEvents();
         QApplication::setActiveWindow(&form());
         truth.shown.clear();
@@ -298,7 +298,7 @@ protected:
     void calculate() {
         dialogs.saveAnswers = {chance(3) ? QString::fromStdString(folder) + QStringLiteral("/sonuc-%1.txt").arg(chance(3)) : QString()};
         dialogs.askAnswers = {chance(3) > 0}; // the shape check: Kaydet or Düzelt
-        click(1);
+        click(controls().calculateButton);
         if (!recordWritten()) return; // "Düzelt": the landmarks wait to be corrected
         truth.settle();
         checkCalculatedRecord();
@@ -306,7 +306,7 @@ protected:
 
     void saveFromMenu() {
         dialogs.saveAnswers = {QString()};
-        controls().saves->trigger();
+        controls().saveAction->trigger();
         if (recordWritten()) checkSavedRecord();
     }
 
@@ -347,11 +347,11 @@ protected:
         const double x = xy[0].toDouble(), y = xy[1].toDouble();
         if (truth.shown.isEmpty()) return QPoint(int(std::lround(x)), int(std::lround(y)));
         const QImage& picture = wingNamed.at(QFileInfo(truth.shown).fileName())->picture;
-        const QSize area = controls().Picture2->drawingSize();
+        const QSize area = controls().wingView->drawingSize();
         const double ratioX = double(picture.width()) / area.width(), ratioY = double(picture.height()) / area.height();
         return {int(std::lround(x / ratioX)), int(std::lround(baseHeight() - (picture.height() - y) / ratioY))};
     }
-    double baseHeight() { return baseHeightOf(controls().Picture2->height() * 15.0); }
+    double baseHeight() { return baseHeightOf(controls().wingView->height() * 15.0); }
 
     void checkCalculatedRecord() {
         const QStringList record = lastRecord();
@@ -409,7 +409,7 @@ protected:
             SCOPED_TRACE(QStringLiteral("seed %1, action %2").arg(seed).arg(i).toStdString());
             // A user mostly presses, accepts proposals when there are some, and calculates a
             // whole wing far more often than a part of one.
-            const bool whole = truth.wing.filled() == 18, proposed = !controls().Picture2->proposals().empty();
+            const bool whole = truth.wing.filled() == 18, proposed = !controls().wingView->proposals().empty();
             std::discrete_distribution<int> pick{40, 6, 5, 5, proposed ? 15.0 : 0.0, 4, 6, 2, 2, whole ? 30.0 : 2.0, 2, 2, 1};
             switch (pick(random)) {
             case 0: pressNext(); break;

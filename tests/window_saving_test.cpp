@@ -25,12 +25,12 @@ QImage quarters() {
 
 TEST_F(Saving, HesaplaListsEverythingAndSavesTheResultFileAndOneRecord) {
     openPicture(quarters(), "kanat1.png");
-    click(5); // at its own size, so that every landmark lies on the picture
+    click(controls().magnificationButtons[1]); // at its own size, so that every landmark lies on the picture
     pressWing();
     const QString out = QString::fromStdString(folder) + "/out.txt";
     dialogs.saveAnswers.push_back(out);
-    click(1);
-    EXPECT_TRUE(controls().List1->isVisible());
+    click(controls().calculateButton);
+    EXPECT_TRUE(controls().resultList->isVisible());
     const QStringList lines = listLines();
     ASSERT_EQ(lines.size(), 135);
     EXPECT_TRUE(lines[18].startsWith("Açı(1-2-5);"));
@@ -54,12 +54,12 @@ TEST_F(Saving, HesaplaListsEverythingAndSavesTheResultFileAndOneRecord) {
 
 TEST_F(Saving, ColoursAreReadFromThePictureWhereTheLandmarksAre) {
     openPicture(quarters());
-    click(5); // the view shows the picture at its own size: 404 x 304 outer
+    click(controls().magnificationButtons[1]); // the view shows the picture at its own size: 404 x 304 outer
     // Landmark 4 samples to the right of itself, landmark 2 below, landmark 18 above.
     const int xy[18][2] = {{50, 50}, {100, 200}, {0, 0}, {300, 100}};
     for (int n = 0; n < 4; ++n) press(xy[n][0], xy[n][1]);
     dialogs.saveAnswers.push_back({});
-    click(1);
+    click(controls().calculateButton);
     const QStringList lines = listLines();
     EXPECT_EQ(lines[4 + 99], "255");      // landmark 1, up-left in the red quarter
     EXPECT_EQ(lines[4 + 100], "16711680"); // landmark 2, below in the blue quarter
@@ -71,7 +71,7 @@ TEST_F(Saving, ColoursAreReadFromThePictureWhereTheLandmarksAre) {
 
 TEST_F(Saving, WithoutAPictureEveryColourIsMinusOne) {
     pressWing();
-    click(1);
+    click(controls().calculateButton);
     const QStringList lines = listLines();
     for (int i = 18 + 99; i < 135; ++i) EXPECT_EQ(lines[i], "-1");
 }
@@ -80,8 +80,8 @@ TEST_F(Saving, ASecondSaveWritesTheAccumulatedTextAndASecondRecord) {
     pressWing();
     const QString out = QString::fromStdString(folder) + "/out.txt";
     dialogs.saveAnswers = {out, out};
-    click(1);
-    controls().saves->trigger();
+    click(controls().calculateButton);
+    controls().saveAction->trigger();
     const std::string bytes = readFile(out.toStdString());
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 271);
     const QStringList records = recordLines();
@@ -91,7 +91,7 @@ TEST_F(Saving, ASecondSaveWritesTheAccumulatedTextAndASecondRecord) {
 
 TEST_F(Saving, CancellingTheSaveDialogStillAppendsTheRecord) {
     pressWing();
-    click(1);
+    click(controls().calculateButton);
     EXPECT_EQ(recordLines().size(), 1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2) << "only 12.txt and 12.tps";
 }
@@ -99,7 +99,7 @@ TEST_F(Saving, CancellingTheSaveDialogStillAppendsTheRecord) {
 TEST_F(Saving, AFreshWindowSavesAnEmptyRecord) {
     const QString out = QString::fromStdString(folder) + "/empty.txt";
     dialogs.saveAnswers.push_back(out);
-    controls().saves->trigger();
+    controls().saveAction->trigger();
     EXPECT_EQ(dialogs.proposedNames, QStringList{".txt"});
     EXPECT_EQ(readFile(out.toStdString()), "\r\n");
     EXPECT_EQ(recordLines(), QStringList{QString(117, '\t') + "       "});
@@ -107,12 +107,12 @@ TEST_F(Saving, AFreshWindowSavesAnEmptyRecord) {
 
 TEST_F(Saving, TheRecordSurvivesResetle) {
     openPicture(quarters(), "kanat7.png");
-    click(5);
+    click(controls().magnificationButtons[1]);
     pressWing();
-    click(1);
-    click(3);
+    click(controls().calculateButton);
+    click(controls().resetButton);
     QApplication::processEvents();
-    controls().saves->trigger();
+    controls().saveAction->trigger();
     const QStringList records = recordLines();
     ASSERT_EQ(records.size(), 2);
     EXPECT_EQ(fieldsOf(records[1]).mid(1), fieldsOf(records[0]).mid(1));
@@ -123,10 +123,10 @@ TEST_F(Saving, ATurkishLocaleWritesDecimalCommas) {
     makeWindow(',');
     EXPECT_EQ(form().mmPerPixel(), "0,021052632");
     const char* typed[6] = {"0", "30", "0", "0", "", ""};
-    for (int n = 1; n <= 4; ++n) controls().Text[static_cast<std::size_t>(n)]->setText(typed[n - 1]);
-    controls().Text[9]->setText("40");
-    controls().Text[10]->setText("0");
-    click(1);
+    for (int n = 1; n <= 4; ++n) controls().coordinateFields[static_cast<std::size_t>(n - 1)]->setText(typed[n - 1]);
+    controls().coordinateFields[8]->setText("40");
+    controls().coordinateFields[9]->setText("0");
+    click(controls().calculateButton);
     EXPECT_EQ(listLines()[0], "Açı(1-2-5);90,046");
     EXPECT_TRUE(fieldsOf(recordLines().last())[1] == "90,046");
 }
@@ -134,11 +134,11 @@ TEST_F(Saving, ATurkishLocaleWritesDecimalCommas) {
 TEST_F(Saving, CancellingTheOpenDialogChangesNothing) {
     const QString path = openPicture(quarters(), "first.png");
     press(10, 10);
-    controls().oimage->trigger(); // no answer queued: cancelled
+    controls().openAction->trigger(); // no answer queued: cancelled
     EXPECT_EQ(form().windowTitle(), path);
-    EXPECT_FALSE(controls().Picture2->picture().isNull());
-    EXPECT_EQ(controls().Picture2->markCount(), 1u);
-    controls().saves->trigger();
+    EXPECT_FALSE(controls().wingView->picture().isNull());
+    EXPECT_EQ(controls().wingView->markCount(), 1u);
+    controls().saveAction->trigger();
     EXPECT_EQ(fieldsOf(recordLines().last())[0], "first.png");
 }
 
@@ -149,27 +149,27 @@ TEST_F(Saving, AFileThatCannotBeLoadedIsNamedAndChangesNothing) {
     std::ofstream(bad) << "not a picture";
     dialogs.openAnswers.push_back(QString::fromStdString(bad));
     dialogs.askAnswers = {true}; // leave the landmark placed since "Hesapla"
-    controls().oimage->trigger();
+    controls().openAction->trigger();
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(dialogs.warnings.front().contains("notes.jpg"));
     EXPECT_EQ(form().windowTitle(), path);
-    EXPECT_EQ(controls().Picture2->markCount(), 1u);
-    controls().saves->trigger();
+    EXPECT_EQ(controls().wingView->markCount(), 1u);
+    controls().saveAction->trigger();
     EXPECT_EQ(fieldsOf(recordLines().last())[0], "first.png");
 }
 
 TEST_F(Saving, OpeningASecondImageKeepsTheScaleInForce) {
     openPicture(quarters());
-    click(6);
+    click(controls().magnificationButtons[2]);
     openPicture(quarters(), "second.png");
     EXPECT_EQ(form().viewScale(), "2");
-    EXPECT_EQ(controls().Picture2->size(), QSize(808, 608));
+    EXPECT_EQ(controls().wingView->size(), QSize(808, 608));
 }
 
 TEST_F(Saving, AResultFileThatCannotBeWrittenIsReportedAndTheRecordStillGoes) {
     pressWing();
     dialogs.saveAnswers.push_back(QString::fromStdString(folder) + "/missing-folder/out.txt");
-    click(1);
+    click(controls().calculateButton);
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(dialogs.warnings.front().contains("out.txt"));
     EXPECT_TRUE(dialogs.warnings.front().contains("klasör bulunamadı"));
@@ -187,8 +187,8 @@ TEST_F(Saving, AProgramFolderThatCannotBeWrittenSendsRecordsToTheUsersDataFolder
     environment = {QString::fromStdString(closed), QString::fromStdString(folder + "/user-data"), '.'};
     host = std::make_unique<FormHost>(dialogs, environment);
     pressWing();
-    click(1);
-    controls().saves->trigger();
+    click(controls().calculateButton);
+    controls().saveAction->trigger();
     EXPECT_EQ(readLines(folder + "/user-data/12.txt").size(), 2u);
     ASSERT_EQ(dialogs.informed.size(), 1) << "said once, at the first save";
     EXPECT_TRUE(dialogs.informed.front().contains(QString::fromStdString(folder + "/user-data/12.txt")));
@@ -221,11 +221,11 @@ std::vector<TpsSpecimenText> readTpsFile(const std::string& path) {
 
 TEST_F(Saving, EverySaveAppendsTheLandmarksInSourcePixelsToTwelveTps) {
     openPicture(quarters(), "kanat3.png");
-    click(5); // one view pixel is one source pixel
+    click(controls().magnificationButtons[1]); // one view pixel is one source pixel
     press(50, 60);
     press(399, 0);
-    click(1);
-    controls().saves->trigger();
+    click(controls().calculateButton);
+    controls().saveAction->trigger();
     const auto specimens = readTpsFile(folder + "/12.tps");
     ASSERT_EQ(specimens.size(), 2u);
     ASSERT_EQ(specimens[0].points.size(), 18);
@@ -248,9 +248,9 @@ TEST_F(Saving, EverySaveAppendsTheLandmarksInSourcePixelsToTwelveTps) {
 
 TEST_F(Saving, TheBatchCalculatorReadsTwelveTpsBackToTheWindowsMeasurements) {
     openPicture(quarters(), "kanat4.png");
-    click(6); // x4: two view pixels a source pixel, so positions round-trip exactly
+    click(controls().magnificationButtons[2]); // x4: two view pixels a source pixel, so positions round-trip exactly
     pressWing();
-    click(1);
+    click(controls().calculateButton);
     const QStringList windowLines = listLines().mid(18, 99);
     const auto result = runBatchTool({folder + "/12.tps"});
     ASSERT_EQ(result.status, 0) << result.err;
@@ -283,10 +283,10 @@ TEST_F(Saving, ASessionOfManyWingsKeepsEveryBlockInTheResultFile) {
     const QString out = QString::fromStdString(folder) + "/season.txt";
     constexpr int wings = 25;
     for (int wing = 0; wing < wings; ++wing) {
-        click(2);
+        click(controls().refreshButton);
         pressWing();
         dialogs.saveAnswers.push_back(out);
-        click(1);
+        click(controls().calculateButton);
     }
     const std::string bytes = readFile(out.toStdString());
     EXPECT_GT(bytes.size(), 32767u);

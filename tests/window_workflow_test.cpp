@@ -21,7 +21,7 @@ protected:
     // A Ctrl+press at `from`, the pointer moved to `to` with the button held, and let go there.
     void drag(QPoint from, QPoint to, QEvent::Type press = QEvent::MouseButtonPress) {
         const QPoint offset(WingView::borderWidth, WingView::borderWidth);
-        WingView* view = controls().Picture2;
+        WingView* view = controls().wingView;
         QMouseEvent down(press, QPointF(from + offset), view->mapToGlobal(QPointF(from + offset)), Qt::LeftButton,
                          Qt::LeftButton, Qt::ControlModifier);
         QApplication::sendEvent(view, &down);
@@ -33,7 +33,7 @@ protected:
 
     // The landmark texts a press at `at` gives on this view.
     QString pressText(QPoint at) {
-        const double h = baseHeightOf(controls().Picture2->height() * 15.0);
+        const double h = baseHeightOf(controls().wingView->height() * 15.0);
         const CapturedPoint point = capturePoint(float(at.x()), float(at.y()), h, '.');
         return QString::fromStdString(point.x + ";" + point.y);
     }
@@ -42,7 +42,7 @@ protected:
     void expectPresses(const std::vector<QPoint>& presses) {
         ASSERT_EQ(field("Text43")->text(), QString::number(presses.size()));
         ASSERT_EQ(listLines().size(), qsizetype(presses.size()));
-        ASSERT_EQ(controls().Picture2->markCount(), presses.size());
+        ASSERT_EQ(controls().wingView->markCount(), presses.size());
         for (std::size_t i = 0; i < presses.size(); ++i) {
             ASSERT_EQ(listLines()[qsizetype(i)], pressText(presses[i])) << "press " << i + 1;
             if (i < 18) {
@@ -63,7 +63,7 @@ protected:
 // what the window writes after them is what presses at the final places write.
 TEST_F(Workflow, CorrectionsByKeysAndMouseWriteWhatFreshPressesWould) {
     openPicture(QImage(QSize(500, 300), QImage::Format_RGB32), "wing.png");
-    click(5);
+    click(controls().magnificationButtons[1]);
     press(10, 10);
     press(40, 12);
     press(70, 14);
@@ -79,11 +79,11 @@ TEST_F(Workflow, CorrectionsByKeysAndMouseWriteWhatFreshPressesWould) {
     ASSERT_NO_FATAL_FAILURE(expectPresses({{10, 10}, {46, 19}, {70, 14}})) << "the arrows move the press moved last";
     key(Qt::Key_Z, Qt::ControlModifier); // both nudges at once
     ASSERT_NO_FATAL_FAILURE(expectPresses({{10, 10}, {45, 20}, {70, 14}}));
-    click(1);
+    click(controls().calculateButton);
     const QString corrected = recordLines().last().section('\t', 1);
-    click(2);
+    click(controls().refreshButton);
     for (const QPoint at : {QPoint(10, 10), QPoint(45, 20), QPoint(70, 14)}) press(at.x(), at.y());
-    click(1);
+    click(controls().calculateButton);
     EXPECT_EQ(recordLines().last().section('\t', 1), corrected);
 }
 
@@ -104,7 +104,7 @@ TEST_F(Workflow, TakeBackPutBackMoveAndNudgeAtTheirEdges) {
     key(Qt::Key_Y, Qt::ControlModifier);
     key(Qt::Key_Y, Qt::ControlModifier);
     ASSERT_NO_FATAL_FAILURE(expectPresses({{0, 5}, {99, 50}}));
-    const QSize area = controls().Picture2->drawingSize();
+    const QSize area = controls().wingView->drawingSize();
     drag({99, 50}, {area.width() + 40, 50}); // dropped past the border: the last pixel inside
     ASSERT_NO_FATAL_FAILURE(expectPresses({{0, 5}, {area.width() - 1, 50}}));
     // A Ctrl+press on a mark right after the click that placed it arrives as a double click.
@@ -113,11 +113,11 @@ TEST_F(Workflow, TakeBackPutBackMoveAndNudgeAtTheirEdges) {
     drag({300, 200}, {310, 210}); // a Ctrl+press away from every mark is a press where it is made
     ASSERT_NO_FATAL_FAILURE(expectPresses({{0, 5}, {area.width() - 3, 50}, {300, 200}}));
     // A field being typed in keeps Backspace and the arrows.
-    controls().Text[1]->setFocus();
+    controls().coordinateFields[0]->setFocus();
     key(Qt::Key_Backspace);
     EXPECT_EQ(field("Text43")->text(), "3");
     // Nothing is taken back across Hesapla.
-    click(1);
+    click(controls().calculateButton);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(field("Text43")->text(), "3");
     drag({300, 200}, {320, 220});
@@ -136,8 +136,8 @@ TEST_F(Workflow, PageDownOpensTheNextPictureOfTheFolderInNaturalOrder) {
     broken.write("not a picture");
     broken.close();
     dialogs.openAnswers.push_back(pictures + "/wing1.jpg");
-    controls().oimage->trigger();
-    click(6);
+    controls().openAction->trigger();
+    click(controls().magnificationButtons[2]);
     key(Qt::Key_PageUp); // the first of the folder: nothing before it
     EXPECT_EQ(form().windowTitle(), pictures + "/wing1.jpg");
     press(5, 5);
@@ -164,7 +164,7 @@ TEST_F(Workflow, PageDownOpensTheNextPictureOfTheFolderInNaturalOrder) {
 
 TEST_F(Workflow, TheGuidePointsAtTheNextLandmarkAndTheKeysShowNumbersLoupeAndHelp) {
     const QImage unpointed = QPixmap(":/assets/landmark-guide.png").toImage();
-    auto guide = [&] { return controls().Image7->pixmap().toImage(); };
+    auto guide = [&] { return controls().guidePicture->pixmap().toImage(); };
     const QImage first = guide();
     EXPECT_NE(first, unpointed);
     press(10, 10);
@@ -172,9 +172,9 @@ TEST_F(Workflow, TheGuidePointsAtTheNextLandmarkAndTheKeysShowNumbersLoupeAndHel
     for (int i = 1; i < 18; ++i) press(10 + i, 10);
     EXPECT_EQ(guide(), unpointed) << "after the eighteenth, no landmark is next";
 
-    EXPECT_FALSE(controls().Picture2->numbersShown());
+    EXPECT_FALSE(controls().wingView->numbersShown());
     key(Qt::Key_N);
-    EXPECT_TRUE(controls().Picture2->numbersShown());
+    EXPECT_TRUE(controls().wingView->numbersShown());
 
     dialogs.askAnswers = {true}; // leave the 18 presses for another picture
     openPicture(QImage(QSize(400, 300), QImage::Format_RGB32));
@@ -182,9 +182,9 @@ TEST_F(Workflow, TheGuidePointsAtTheNextLandmarkAndTheKeysShowNumbersLoupeAndHel
     auto* loupe = form().findChild<Loupe*>();
     ASSERT_NE(loupe, nullptr);
     key(Qt::Key_L);
-    QTest::mouseMove(controls().Picture2, QPoint(100, 100));
+    QTest::mouseMove(controls().wingView, QPoint(100, 100));
     ASSERT_TRUE(loupe->isVisible());
-    const QPoint pointer = controls().Picture2->mapTo(controls().client, QPoint(100, 100));
+    const QPoint pointer = controls().wingView->mapTo(controls().client, QPoint(100, 100));
     EXPECT_FALSE(loupe->geometry().contains(pointer)) << "never under the pointer";
     key(Qt::Key_L);
     EXPECT_FALSE(loupe->isVisible());

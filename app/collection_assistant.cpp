@@ -1,0 +1,132 @@
+#include "app/collection_assistant.h"
+
+#include "app/picture_folder.h"
+#include "collection/shape_check.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kanat {
+namespace {
+
+QString suspects(const ShapeCheck& check) {
+    if (check.verdict == ShapeVerdict::Exchanged)
+        return QStringLiteral("%1 ve %2 numaralı noktalar yer değiştirmiş olabilir.").arg(check.first).arg(check.second);
+    return QStringLiteral("%1 numaralı nokta yerinde olmayabilir.").arg(check.first);
+}
+
+ViewPoint wholeViewPixel(const ViewOfPicture& view, const LandmarkProposal& proposal, QSize area) {
+    const ViewPoint at = view.toView(proposal.position);
+    return {std::clamp(std::round(at.x), 0.0, area.width() - 1.0), std::clamp(std::round(at.y), 0.0, area.height() - 1.0)};
+}
+
+} // namespace
+
+CollectionAssistant::CollectionAssistant(Session& session, Dialogs& dialogs, QWidget* window, QWidget* view)
+    : session_(session), dialogs_(dialogs), window_(window), view_(view) {}
+
+void CollectionAssistant::pictureChanged() { prepared_ = {}; }
+
+const PreparedPicture& CollectionAssistant::prepared(const QImage& picture) {
+    if (prepared_.empty() && !picture.isNull()) prepared_ = PreparedPicture(picture);
+    return prepared_;
+}
+
+void CollectionAssistant::update(const WingCapture& capture, const QImage& picture,
+                                 const std::optional<ViewOfPicture>& view, bool dragging) {
+    if (dragging) return;
+    proposals_.clear();
+    if (!session_.proposalsOn || !capture.nothingSettled() || !view) return;
+    WingLandmarks held;
+    for (const Press& press : capture.presses())
+        if (press.landmark > 0) held[static_cast<std::size_t>(press.landmark - 1)] = view->toPicture(press.at);
+    const auto placed = std::count_if(held.begin(), held.end(), [](const auto& point) { return point.has_value(); });
+    if (placed < 2 || placed == landmarkCount) return;
+    if (!session_.collection.current().canPropose()) {
+        tellOnce();
+        return;
+    }
+    proposals_ = session_.collection.current().propose(prepared(picture), held);
+}
+
+std::vector<ViewMark> CollectionAssistant::marks(const std::optional<ViewOfPicture>& view, QSize area) const {
+    std::vector<ViewMark> marks;
+    if (!view) return marks;
+    for (const LandmarkProposal& proposal : proposals_) {
+        const ViewPoint at = wholeViewPixel(*view, proposal, area);
+        marks.push_back({QPointF(at.x, at.y), proposal.landmark});
+    }
+    return marks;
+}
+
+std::array<std::optional<ViewPoint>, landmarkCount>
+CollectionAssistant::places(const std::optional<ViewOfPicture>& view, QSize area) const {
+    std::array<std::optional<ViewPoint>, landmarkCount> places;
+    if (!view) return places;
+    for (const LandmarkProposal& proposal : proposals_)
+        places[static_cast<std::size_t>(proposal.landmark - 1)] = wholeViewPixel(*view, proposal, area);
+    return places;
+}
+
+void CollectionAssistant::toggle() { session_.proposalsOn = !session_.proposalsOn; }
+
+QString CollectionAssistant::status() const {
+    if (!session_.proposalsOn) return QStringLiteral("Öneriler kapalı (açmak için P)");
+    const LabCollection& lab = session_.collection;
+    const WingCollection& collection = lab.current();
+    if (!collection.canPropose())
+        return lab.busy() ? QStringLiteral("Öneriler açık (P) — koleksiyon okunuyor…")
+                          : QStringLiteral("Öneriler açık (P) — koleksiyonda resmiyle %1 kanat var, öneri için "
+                                           "en az %2 gerekir")
+                                .arg(collection.wingsWithPictures())
+                                .arg(WingCollection::fewestWingsToPropose);
+    QString status = QStringLiteral("Öneriler açık (P) — %1 kanatlık koleksiyon").arg(collection.wingsWithPictures());
+    if (!collection.canCheck())
+        status += QStringLiteral(", şekil denetimi için en az %1 gerekir").arg(WingCollection::fewestWingsToCheck);
+    return status;
+}
+
+void CollectionAssistant::tellOnce() {
+    const WingCollection& collection = session_.collection.current();
+    if (session_.toldAboutCollection || session_.collection.busy()) return;
+    session_.toldAboutCollection = true;
+    QStringList lines;
+    if (!collection.canPropose())
+        lines << QStringLiteral("Koleksiyonda (%1) nokta önermek için en az %2 tam kanat gerekir; şimdilik %3 var.")
+                     .arg(session_.collection.path())
+                     .arg(WingCollection::fewestWingsToPropose)
+                     .arg(collection.usableWings());
+    for (const std::string& warning : collection.warnings()) lines << QString::fromStdString(warning);
+    if (!lines.isEmpty()) dialogs_.note(view_, lines.join(QLatin1Char('\n')));
+}
+
+bool CollectionAssistant::shapeAccepted(const WingLandmarks& wing) {
+    const WingCollection& collection = session_.collection.current();
+    if (!collection.canCheck()) return true;
+    const auto check = collection.check(wing);
+    if (!check || check->verdict == ShapeVerdict::Sound) return true;
+    return dialogs_.ask(window_,
+                        QStringLiteral("Bu kanadın şekli koleksiyondaki kanatlara uymuyor: %1\n"
+                                       "Ölçüm yine de kaydedilsin mi, yoksa noktalar düzeltilsin mi?")
+                            .arg(suspects(*check)),
+                        QStringLiteral("Kaydet"), QStringLiteral("Düzelt"));
+}
+
+void CollectionAssistant::learn(const SavedSpecimen& saved, const MeasuredWing& measured, const QImage& shown,
+                                const QString& shownPath) {
+    LabCollection& collection = session_.collection;
+    const bool withPicture = !measured.picturePath.empty();
+    const QString path = QString::fromStdString(saved.tpsFile);
+    if (collection.path() != path) {
+        // Another file: read it whole, this wing with it, its picture known by its ID.
+        collection.open(path, withPicture ? PicturesById{{std::to_string(saved.id), measured.picturePath}} : PicturesById{});
+        return;
+    }
+    if (!withPicture) return; // no picture, no neighbourhoods to learn
+    // The neighbourhoods come from the picture the wing was measured on; if another is shown by
+    // now, it is read again away from the window.
+    const bool isShown = samePicture(QString::fromStdString(measured.picturePath), shownPath);
+    collection.addSavedWing(saved.text, isShown ? prepared(shown) : PreparedPicture(), measured.picturePath);
+}
+
+} // namespace kanat
