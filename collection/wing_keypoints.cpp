@@ -7,6 +7,13 @@
 #include <cmath>
 
 namespace kanat {
+namespace {
+
+// How far around its landmarks a wing is kept, in centroid sizes: a honey bee's wing reaches
+// about half of one beyond them at its tip, less elsewhere.
+constexpr double wingMargin = 0.6;
+
+} // namespace
 
 cv::Point2d ShrunkPicture::toShrunk(PlanePoint tps) const {
     return {tps.real() * scaleX + offsetX, (sourceHeight - tps.imag()) * scaleY + offsetY};
@@ -41,8 +48,20 @@ ShrunkPicture shrunkPicture(const PicturePyramid& picture, double scale) {
     return shrunk;
 }
 
+ShrunkPicture croppedPicture(const ShrunkPicture& picture, cv::Rect area) {
+    area &= cv::Rect(0, 0, picture.grey.cols, picture.grey.rows);
+    ShrunkPicture cropped = picture;
+    cropped.grey = picture.grey(area).clone();
+    cropped.offsetX -= area.x;
+    cropped.offsetY -= area.y;
+    return cropped;
+}
+
 ShrunkPicture mirroredPicture(const ShrunkPicture& picture) {
     ShrunkPicture mirrored = picture;
+    // A copied cv::Mat shares its pixels: the flip goes into new ones, or it would turn the
+    // original over too.
+    mirrored.grey = cv::Mat();
     cv::flip(picture.grey, mirrored.grey, 1);
     mirrored.scaleX = -picture.scaleX;
     mirrored.offsetX = picture.grey.cols - 1 - picture.offsetX;
@@ -75,7 +94,21 @@ WingKeypoints collectionWingKeypoints(const PicturePyramid& picture, const Confi
                                       const KeypointSettings& settings) {
     const double size = centroidSize(landmarks);
     if (!(size > 0)) return {};
-    return findKeypoints(shrunkPicture(picture, settings.centroidSize / size), settings);
+    const ShrunkPicture shrunk = shrunkPicture(picture, settings.centroidSize / size);
+    double left = shrunk.grey.cols, top = shrunk.grey.rows, right = 0, bottom = 0;
+    for (const PlanePoint landmark : landmarks) {
+        const cv::Point2d at = shrunk.toShrunk(landmark);
+        left = std::min(left, at.x);
+        right = std::max(right, at.x);
+        top = std::min(top, at.y);
+        bottom = std::max(bottom, at.y);
+    }
+    const double margin = wingMargin * settings.centroidSize;
+    const cv::Rect area(cv::Point(static_cast<int>(std::floor(left - margin)),
+                                  static_cast<int>(std::floor(top - margin))),
+                        cv::Point(static_cast<int>(std::ceil(right + margin)),
+                                  static_cast<int>(std::ceil(bottom + margin))));
+    return findKeypoints(croppedPicture(shrunk, area), settings);
 }
 
 } // namespace kanat

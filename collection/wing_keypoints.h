@@ -43,6 +43,9 @@ struct ShrunkPicture {
 // The picture shrunk by `scale` (at most 1), from the finest halving that is still no smaller.
 ShrunkPicture shrunkPicture(const PicturePyramid& picture, double scale);
 
+// The part of the shrunk picture within `area` (in its pixels), which keeps what it shows.
+ShrunkPicture croppedPicture(const ShrunkPicture& picture, cv::Rect area);
+
 // The same picture seen in a mirror: the shrunk pixels turned over left to right.
 ShrunkPicture mirroredPicture(const ShrunkPicture& picture);
 
@@ -63,7 +66,8 @@ struct WingKeypoints {
 WingKeypoints findKeypoints(ShrunkPicture picture, const KeypointSettings& settings = {});
 
 // A collection wing's keypoints: its picture shrunk so that its landmarks have the settings'
-// centroid size.
+// centroid size, and cut to the wing around them (the wing reaches about half its centroid
+// size beyond its landmarks), so that a photograph of a whole slide keeps no more than a scan.
 WingKeypoints collectionWingKeypoints(const PicturePyramid& picture, const Configuration& landmarks,
                                       const KeypointSettings& settings = {});
 
