@@ -186,6 +186,7 @@ Options optionsOf(const QStringList& arguments) {
         {"outlier_spreads", &s.outlierSpreads},
         {"outlier_floor", &s.outlierFloor},
         {"outlier_lead", &s.outlierScoreLead},
+        {"shape_pull", &s.shapePull},
         {"rule_correlation", &s.rule.leastCorrelation},
         {"rule_margin", &s.rule.leastMargin},
         {"rule_agreement", &s.rule.leastAgreement},

@@ -272,7 +272,7 @@ struct WingPlacer::Match {
 
 WingPlacer::Match WingPlacer::match(const PicturePyramid& picture, const ShrunkPicture& shrunk,
                                     std::size_t pass, std::size_t landmark, PlanePoint from,
-                                    const Similarity& frame) const {
+                                    const Similarity& frame, const Prior& prior) const {
     const PlacementPass& settings = settings_.passes[pass];
     const int reach = settings.reach;
     Match found;
@@ -288,6 +288,16 @@ WingPlacer::Match WingPlacer::match(const PicturePyramid& picture, const ShrunkP
             for (int column = 0; column < scores.cols; ++column) {
                 const double off = std::hypot(row - reach, column - reach) / reach;
                 scores.at<float>(row, column) -= static_cast<float>(settings.pull * off * off);
+            }
+    }
+    if (prior.strength > 0) {
+        if (scores.data == found.correlation.data) scores = found.correlation.clone();
+        for (int row = 0; row < scores.rows; ++row)
+            for (int column = 0; column < scores.cols; ++column) {
+                const PlanePoint at = from + frame.linear({static_cast<double>(column - reach),
+                                                           static_cast<double>(reach - row)});
+                const double off = std::abs(at - prior.expected) / prior.spread;
+                scores.at<float>(row, column) -= static_cast<float>(prior.strength * off * off);
             }
     }
     cv::minMaxLoc(scores, nullptr, nullptr, nullptr, &found.peak);
@@ -361,9 +371,17 @@ Placement WingPlacer::place(const PicturePyramid& picture,
         const bool last = p + 1 == settings_.passes.size();
         const Similarity frame{search.fit.a / pass.centroidSize, {}, search.fit.reflected};
         std::vector<float> scores(count, 0);
+        // Where the other landmarks put each one, for the last pass's lean.
+        Search judged = search;
+        if (last) fitShape(judged);
         for (std::size_t i = 0; i < count; ++i) {
             if (search.placed[i] || (*templates_)[p].mean[i].empty()) continue;
-            const Match found = match(picture, shrunk, p, i, search.points[i], frame);
+            Prior prior;
+            if (last)
+                prior = {judged.fit(mean_[i]),
+                         std::abs(judged.fit.a) * std::max(spread_[i], settings_.outlierFloor / 4),
+                         settings_.shapePull};
+            const Match found = match(picture, shrunk, p, i, search.points[i], frame, prior);
             search.points[i] = found.position;
             scores[i] = found.score;
             if (last) search.evidence[i] = evidenceOf(found, p, i);
@@ -374,7 +392,7 @@ Placement WingPlacer::place(const PicturePyramid& picture,
         const auto expected = fitShape(search);
         for (std::size_t i = 0; i < count; ++i) {
             if (!expected[i]) continue;
-            const Match again = match(picture, shrunk, p, i, *expected[i], frame);
+            const Match again = match(picture, shrunk, p, i, *expected[i], frame, Prior{});
             if (again.score >= scores[i] - settings_.outlierScoreLead)
                 search.points[i] = again.position;
         }

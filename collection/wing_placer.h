@@ -44,6 +44,10 @@ struct PlacementSettings {
     double outlierFloor = 0.012;
     // ... and moves it there unless it matched where it was better by this much.
     double outlierScoreLead = 0.05;
+    // The last pass also leans towards where the others put the landmark by the collection's
+    // shape: this much at one spread of it away. It keeps a landmark on a thick vein from sliding
+    // along it in a wing of another population, and hardly moves one at a junction.
+    double shapePull = 0.005;
     int agreementWings = 20; // at most these wings' own patches vote on each landmark
     ConfidenceRule rule = calibratedRule;
 };
@@ -86,8 +90,16 @@ private:
     // The fit of the mean shape onto the landmarks, trusting less those far off, and where it
     // expects each landmark that lies too far from it.
     std::vector<std::optional<PlanePoint>> fitShape(Search& search) const;
+    // Where the collection's shape expects a landmark: a score is lowered by strength times the
+    // square of its distance from there in spreads.
+    struct Prior {
+        PlanePoint expected;
+        double spread = 1; // pixels
+        double strength = 0;
+    };
     Match match(const PicturePyramid& picture, const ShrunkPicture& shrunk, std::size_t pass,
-                std::size_t landmark, PlanePoint from, const Similarity& frame) const;
+                std::size_t landmark, PlanePoint from, const Similarity& frame,
+                const Prior& prior) const;
     LandmarkEvidence evidenceOf(const Match& found, std::size_t pass, std::size_t landmark) const;
 
     Configuration mean_;
