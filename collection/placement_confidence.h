@@ -25,10 +25,10 @@ struct ConfidenceRule {
 };
 
 // Set on the repository's real wings, each placed from collections of the others (kanat-bench
-// --registration): passing landmarks were more than 5 px off about once in 2,000, and a wing had
-// about 2.6 to check, mostly 7 and 14 on the thick leading-edge vein, where the margin is low.
-// The correlation, agreement and shape bounds catch nothing there; they guard against a
-// landmark on the wrong vein junction, whose margin may look fine.
+// --registration): of the landmarks passing it, 3 in 2,579 were more than 5 px off, and a wing
+// had about 2.6 to check: 14 on the thick leading-edge vein always, 7 mostly, 6 half the time,
+// all for their low margin. The correlation, agreement and shape bounds catch nothing there;
+// they guard against a landmark on the wrong vein junction, whose margin may look fine.
 inline constexpr ConfidenceRule calibratedRule{0.3, 0.03, 0.3, 5.0};
 
 bool needsCheck(const LandmarkEvidence& evidence, const ConfidenceRule& rule = calibratedRule);

@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
-#include <numeric>
 
 namespace kanat {
 namespace {
