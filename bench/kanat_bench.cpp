@@ -3,6 +3,7 @@
 // makes itself. Prints one figure a line as "name: value unit".
 #include "bench/bench_window.h"
 #include "bench/collection_figures.h"
+#include "bench/registration_figures.h"
 #include "bench/workflow_bench.h"
 #include "picture/picture_loader.h"
 #include "view/wing_view.h"
@@ -260,6 +261,10 @@ int main(int argc, char** argv) {
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--open-only"))
         return openOnly(arguments[2], arguments[3].toInt());
     QTemporaryDir folder;
+    if (arguments.size() >= 2 && arguments[1] == QStringLiteral("--registration")) {
+        printRegistrationFigures(arguments.mid(2));
+        return 0;
+    }
     if (arguments.contains(QStringLiteral("--collection"))) {
         printCollectionFigures(folder.path());
         return 0;

@@ -8,8 +8,9 @@ packages=(
   qt6-base-dev qt6-image-formats-plugins qt6-svg-dev libqt6svg6 qt6-translations-l10n
   # TurboJPEG decodes JPEGs for the loader; djpeg is what kanat-bench measures it against
   libturbojpeg0-dev libjpeg-turbo-progs
-  # OpenCV's core and image processing match and turn the collection's landmark patches
-  libopencv-imgproc-dev
+  # OpenCV's core and image processing match and turn the collection's landmark patches; its SIFT
+  # keypoints and RANSAC similarity find a wing before any landmark is placed
+  libopencv-imgproc-dev libopencv-features2d-dev libopencv-calib3d-dev
   xvfb xdotool imagemagick clang libclang-rt-14-dev desktop-file-utils
   # making the Debian package (cpack, dpkg-shlibdeps) and checking it and its metadata
   appstream dpkg-dev file lintian

@@ -1,0 +1,163 @@
+#include "collection/landmark_templates.h"
+#include "collection/wing_placer.h"
+#include "tests/real_wings.h"
+#include "tests/test_support.h"
+
+#include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kanat {
+namespace {
+
+// The repository's real wings, each both a wing to place and a collection wing.
+struct Wing {
+    std::string name;
+    Configuration truth;
+    PicturePyramid picture;
+    PlacerWing collectionSide;
+};
+
+Wing wingOf(std::string name, Configuration truth, PicturePyramid picture) {
+    Wing wing{std::move(name), std::move(truth), std::move(picture), {}};
+    wing.collectionSide = {wing.truth, cutStoredPatches(wing.picture, wing.truth),
+                           std::make_shared<WingKeypoints>(
+                               collectionWingKeypoints(wing.picture, wing.truth))};
+    return wing;
+}
+
+const std::vector<Wing>& repositoryWings() {
+    static const std::vector<Wing> wings = [] {
+        std::vector<Wing> made;
+        for (const test::RealWing& real : test::realWings(test::testData("wings"))) {
+            Configuration truth;
+            for (const TpsPoint& point : real.landmarks)
+                truth.push_back({point.x, point.y});
+            made.push_back(wingOf(real.fileName, truth, pyramidOf(real.picture)));
+        }
+        return made;
+    }();
+    return wings;
+}
+
+WingPlacer placerWithout(std::size_t heldOut) {
+    std::vector<Configuration> shapes;
+    std::vector<PlacerWing> collection;
+    for (std::size_t i = 0; i < repositoryWings().size(); ++i)
+        if (i != heldOut) {
+            shapes.push_back(repositoryWings()[i].truth);
+            collection.push_back(repositoryWings()[i].collectionSide);
+        }
+    return WingPlacer(alignGeneralised(shapes).mean, collection);
+}
+
+std::vector<std::optional<PlanePoint>> placedOf(const Configuration& truth,
+                                                std::initializer_list<int> landmarks) {
+    std::vector<std::optional<PlanePoint>> placed(truth.size());
+    for (const int n : landmarks)
+        placed[static_cast<std::size_t>(n - 1)] = truth[static_cast<std::size_t>(n - 1)];
+    return placed;
+}
+
+struct Outcome {
+    std::vector<double> errors; // of the landmarks not placed, smallest first
+    int lost = 0, wings = 0, toCheck = 0, confident = 0, confidentFar = 0;
+    void add(const Placement& placement, const Configuration& truth, double scale = 1) {
+        ++wings;
+        if (!placement.found()) {
+            ++lost;
+            return;
+        }
+        for (std::size_t i = 0; i < truth.size(); ++i) {
+            const PlacedLandmark& landmark = placement.landmarks[i];
+            if (landmark.placed) continue;
+            const double error = std::abs(landmark.position - truth[i]) / scale;
+            errors.push_back(error);
+            toCheck += landmark.toCheck;
+            confident += !landmark.toCheck;
+            confidentFar += !landmark.toCheck && error > 5;
+        }
+        std::sort(errors.begin(), errors.end());
+    }
+    double median() const { return errors[errors.size() / 2]; }
+    double within3() const {
+        return static_cast<double>(std::count_if(errors.begin(), errors.end(),
+                                                 [](double e) { return e <= 3; })) /
+               static_cast<double>(errors.size());
+    }
+};
+
+// Each of the ten wings placed from a collection of the other nine: the targets of placing with
+// no press, and what the confidence rule was set for.
+TEST(Placement, PlacesEachRepositoryWingFromTheOthers) {
+    struct Case {
+        const char* name;
+        std::initializer_list<int> placed;
+    };
+    for (const Case& c : {Case{"no landmark placed", {}}, Case{"1 and 2 placed", {1, 2}}}) {
+        SCOPED_TRACE(c.name);
+        Outcome outcome;
+        for (std::size_t i = 0; i < repositoryWings().size(); ++i) {
+            const Wing& wing = repositoryWings()[i];
+            outcome.add(placerWithout(i).place(wing.picture, placedOf(wing.truth, c.placed)),
+                        wing.truth);
+        }
+        ASSERT_EQ(outcome.wings, 10);
+        EXPECT_EQ(outcome.lost, 0);
+        EXPECT_LE(outcome.median(), 1.1);
+        EXPECT_GE(outcome.within3(), 0.92);
+        EXPECT_LE(outcome.errors.back(), 10);
+        EXPECT_LE(outcome.confidentFar, 0.01 * outcome.confident);
+        EXPECT_LE(outcome.toCheck, 3 * outcome.wings);
+        EXPECT_GT(outcome.toCheck, 0); // the leading-edge vein's landmarks are not all sure
+    }
+}
+
+// The same wing turned over, enlarged as a camera would show it, or shown against nothing.
+TEST(Placement, FindsAWingMirroredOrEnlargedAndNothingInABlankPicture) {
+    const Wing& wing = repositoryWings()[3];
+    const WingPlacer placer = placerWithout(3);
+    const cv::Mat& scan = wing.picture.levels.front();
+
+    cv::Mat turned;
+    cv::flip(scan, turned, 1);
+    Configuration turnedTruth;
+    for (const PlanePoint point : wing.truth)
+        turnedTruth.push_back({scan.cols - 1 - point.real(), point.imag()});
+    Outcome mirrored;
+    mirrored.add(placer.place(pyramidOf(turned), placedOf(turnedTruth, {})), turnedTruth);
+
+    constexpr double factor = 3;
+    cv::Mat large;
+    cv::resize(scan, large, {}, factor, factor, cv::INTER_CUBIC);
+    Configuration largeTruth;
+    for (const PlanePoint point : wing.truth) {
+        const double row = scan.rows - point.imag();
+        largeTruth.push_back({(point.real() + 0.5) * factor - 0.5,
+                              large.rows - ((row + 0.5) * factor - 0.5)});
+    }
+    Outcome enlarged;
+    enlarged.add(placer.place(pyramidOf(large), placedOf(largeTruth, {})), largeTruth, factor);
+
+    for (const auto& [name, outcome] : {std::pair{"mirrored", &mirrored}, {"enlarged", &enlarged}}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(outcome->lost, 0);
+        EXPECT_LE(outcome->median(), 1.5);
+        EXPECT_LE(outcome->errors.back(), 10);
+    }
+
+    const cv::Mat blank(scan.size(), CV_8U, cv::Scalar(200));
+    EXPECT_FALSE(placer.place(pyramidOf(blank), placedOf(wing.truth, {})).found());
+    // Two placed landmarks still give a start where the keypoints find nothing.
+    const Placement guessed = placer.place(pyramidOf(blank), placedOf(wing.truth, {1, 18}));
+    ASSERT_TRUE(guessed.found());
+    EXPECT_EQ(guessed.findingWings, 0);
+    EXPECT_EQ(guessed.landmarks[0].position, wing.truth[0]);
+    EXPECT_TRUE(guessed.landmarks[0].placed);
+    EXPECT_TRUE(guessed.landmarks[5].toCheck); // nothing there to match
+}
+
+} // namespace
+} // namespace kanat
