@@ -2,6 +2,7 @@
 
 #include "collection/collection_patches.h"
 #include "picture/picture_loader.h"
+#include "results/file_names.h"
 
 #include <QImage>
 #include <QString>
