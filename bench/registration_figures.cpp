@@ -58,9 +58,9 @@ WingPlacer placerOf(const std::vector<const BenchWing*>& collection,
     return WingPlacer(alignGeneralised(shapes).mean, std::move(wings), settings);
 }
 
-std::vector<std::optional<PlanePoint>> placedOf(const BenchWing& wing,
+std::vector<std::optional<ComplexPoint>> placedOf(const BenchWing& wing,
                                                 const std::vector<int>& landmarks) {
-    std::vector<std::optional<PlanePoint>> placed(wing.truth.size());
+    std::vector<std::optional<ComplexPoint>> placed(wing.truth.size());
     for (const int n : landmarks)
         placed[static_cast<std::size_t>(n - 1)] = wing.truth[static_cast<std::size_t>(n - 1)];
     return placed;
@@ -269,7 +269,7 @@ LargeWing largeWing(const BenchWing& wing) {
     const int left = (large.grey.cols - enlarged.cols) / 3, top = (large.grey.rows - enlarged.rows) / 2;
     enlarged.copyTo(large.grey(cv::Rect(left, top, enlarged.cols, enlarged.rows)));
     // cv::resize puts scan pixel x at (x + ½)·5 − ½.
-    for (const PlanePoint point : wing.truth) {
+    for (const ComplexPoint point : wing.truth) {
         const double row = scan.rows - point.imag();
         large.truth.push_back({left + (point.real() + 0.5) * factor - 0.5,
                                large.grey.rows - (top + (row + 0.5) * factor - 0.5)});
@@ -305,7 +305,7 @@ void largePicture(const std::vector<const BenchWing*>& pool, const Options& opti
         place.push_back(millisecondsOf(timer));
         if (run > 0) continue;
         BenchWing truth{wing.name, large.truth, {}, {}};
-        for (PlanePoint& point : truth.truth)
+        for (ComplexPoint& point : truth.truth)
             point /= 5.0;
         tally.add(placement, truth, place.back(), 5);
     }

@@ -37,12 +37,12 @@ std::uint64_t specimenKey(const TpsSpecimen& specimen) {
     return hash;
 }
 
-std::vector<std::optional<PlanePoint>> landmarksOf(const TpsSpecimen& specimen) {
-    std::vector<std::optional<PlanePoint>> points(landmarkCount);
+std::vector<std::optional<ComplexPoint>> landmarksOf(const TpsSpecimen& specimen) {
+    std::vector<std::optional<ComplexPoint>> points(landmarkCount);
     for (std::size_t i = 0; i < points.size() && i < specimen.landmarks.size(); ++i) {
         const auto& [x, y] = specimen.landmarks[i];
         if (x.empty()) continue;
-        const PlanePoint point{parseLocale(x, '.'), parseLocale(y, '.')};
+        const ComplexPoint point{parseLocale(x, '.'), parseLocale(y, '.')};
         // Beyond any picture (or not a number at all): a slip of the pen, not a landmark.
         if (std::abs(point.real()) < farthestCoordinate &&
             std::abs(point.imag()) < farthestCoordinate)

@@ -32,7 +32,7 @@ CollectionText readCollectionText(std::string_view content, const std::string& f
 std::uint64_t specimenKey(const TpsSpecimen& specimen);
 
 // A specimen's landmarks as numbers; unplaced ones and those beyond its LM= count are absent.
-std::vector<std::optional<PlanePoint>> landmarksOf(const TpsSpecimen& specimen);
+std::vector<std::optional<ComplexPoint>> landmarksOf(const TpsSpecimen& specimen);
 
 // "ID=a, ID=b, …" naming at most five specimens, so that a warning stays one line.
 std::string namedSpecimens(const std::vector<std::string>& ids);

@@ -46,7 +46,7 @@ void leanTowardsTheMiddle(cv::Mat& scores, double pull) {
 
 } // namespace
 
-bool LandmarkProposer::plausibleSize(const std::vector<std::optional<PlanePoint>>& placed) const {
+bool LandmarkProposer::plausibleSize(const std::vector<std::optional<ComplexPoint>>& placed) const {
     std::vector<double> weights(placed.size(), 0.0);
     Configuration points(placed.size());
     for (std::size_t i = 0; i < placed.size(); ++i) {
@@ -69,7 +69,7 @@ LandmarkProposer::LandmarkProposer(Configuration mean, std::vector<cv::Mat> temp
 
 LandmarkGuess LandmarkProposer::match(const PicturePyramid& picture, std::size_t landmark,
                                       const Similarity& fit, double pull) const {
-    const PlanePoint expected = fit(mean_[landmark]);
+    const ComplexPoint expected = fit(mean_[landmark]);
     const Similarity frame = canonicalFrame(fit);
     cv::Mat window;
     samplePatch(picture, expected, frame, templateRadius + searchReach).convertTo(window, CV_32F);
@@ -92,8 +92,8 @@ LandmarkGuess LandmarkProposer::match(const PicturePyramid& picture, std::size_t
 
 LandmarkProposer::Attempt
 LandmarkProposer::grow(const PicturePyramid& picture,
-                       const std::vector<std::optional<PlanePoint>>& placed,
-                       Reflection reflection, PlanePoint turn, std::size_t steps) const {
+                       const std::vector<std::optional<ComplexPoint>>& placed,
+                       Reflection reflection, ComplexPoint turn, std::size_t steps) const {
     const std::size_t count = mean_.size();
     Attempt attempt{std::vector<std::optional<LandmarkGuess>>(count), 0};
     std::vector<double> weights(count, 0.0);
@@ -129,7 +129,7 @@ LandmarkProposer::grow(const PicturePyramid& picture,
         pending.erase(next);
         Similarity fit = fitSimilarity(mean_, anchors, weights, reflection).map;
         if (std::count(weights.begin(), weights.end(), 1.0) <= 2) {
-            PlanePoint centre{};
+            ComplexPoint centre{};
             for (std::size_t j = 0; j < count; ++j) centre += weights[j] * anchors[j];
             centre /= std::count(weights.begin(), weights.end(), 1.0);
             fit.a *= turn;
@@ -156,7 +156,7 @@ LandmarkProposer::grow(const PicturePyramid& picture,
 
 std::vector<std::optional<LandmarkGuess>>
 LandmarkProposer::propose(const PicturePyramid& picture,
-                          const std::vector<std::optional<PlanePoint>>& placed) const {
+                          const std::vector<std::optional<ComplexPoint>>& placed) const {
     const auto placedCount =
         std::count_if(placed.begin(), placed.end(), [](const auto& p) { return p.has_value(); });
     if (placedCount < 2 || templates_.size() != mean_.size() || placed.size() != mean_.size())
@@ -166,11 +166,11 @@ LandmarkProposer::propose(const PicturePyramid& picture,
     // Two landmarks near each other leave the wing's turn and size uncertain far from them:
     // a few turns and sizes are tried for the first steps, and the likeliest grown whole.
     const bool uncertain = placedCount == 2;
-    std::vector<std::pair<double, std::pair<Reflection, PlanePoint>>> starts;
+    std::vector<std::pair<double, std::pair<Reflection, ComplexPoint>>> starts;
     for (const Reflection reflection : {Reflection::Never, Reflection::Always})
         for (const double degrees : uncertain ? turnsTried : std::vector<double>{0})
             for (const double scale : uncertain ? sizesTried : std::vector<double>{1}) {
-                const PlanePoint turn = std::polar(scale, degrees * pi / 180);
+                const ComplexPoint turn = std::polar(scale, degrees * pi / 180);
                 starts.push_back({grow(picture, placed, reflection, turn, firstSteps).score, {reflection, turn}});
             }
     std::sort(starts.begin(), starts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });

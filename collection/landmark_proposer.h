@@ -9,7 +9,7 @@ namespace kanat {
 // A proposed place for a landmark and how well its neighbourhood matched the collection's
 // (the normalised cross-correlation, 1 for a perfect match).
 struct LandmarkGuess {
-    PlanePoint position;
+    ComplexPoint position;
     double confidence = 0;
 };
 
@@ -25,14 +25,14 @@ public:
     // without at least two placed landmarks.
     std::vector<std::optional<LandmarkGuess>>
     propose(const PicturePyramid& picture,
-            const std::vector<std::optional<PlanePoint>>& placed) const;
+            const std::vector<std::optional<ComplexPoint>>& placed) const;
 
 private:
     struct Attempt;
-    bool plausibleSize(const std::vector<std::optional<PlanePoint>>& placed) const;
+    bool plausibleSize(const std::vector<std::optional<ComplexPoint>>& placed) const;
     Attempt grow(const PicturePyramid& picture,
-                 const std::vector<std::optional<PlanePoint>>& placed, Reflection reflection,
-                 PlanePoint turn, std::size_t steps) const;
+                 const std::vector<std::optional<ComplexPoint>>& placed, Reflection reflection,
+                 ComplexPoint turn, std::size_t steps) const;
     LandmarkGuess match(const PicturePyramid& picture, std::size_t landmark, const Similarity& fit,
                         double pull) const;
 

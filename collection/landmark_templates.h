@@ -1,5 +1,6 @@
 #pragma once
 
+#include "collection/collection_text.h"
 #include "collection/picture_pyramid.h"
 #include "collection/stored_patches.h"
 
@@ -16,7 +17,8 @@ Similarity canonicalFrame(const Similarity& fit);
 // What each landmark's neighbourhood looks like across the wings, seen in the mean shape's frame:
 // the average of the wings' squares, each turned by its own fit onto the mean and brought to
 // mean 0 and spread 1. Float squares of side 2·templateRadius+1; empty without wings.
-std::vector<cv::Mat> landmarkTemplates(const Configuration& mean,
-                                       const std::vector<WingPatches>& wings);
+// `patches` holds one entry per wing of `wings`; wings without squares are left out.
+std::vector<cv::Mat> landmarkTemplates(const Configuration& mean, const std::vector<CollectionWing>& wings,
+                                       const std::vector<StoredPatches>& patches);
 
 } // namespace kanat

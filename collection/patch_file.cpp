@@ -71,14 +71,14 @@ std::optional<std::string_view> sizedText(ByteReader& reader, std::size_t longes
     return reader.run(*size);
 }
 
-std::optional<PatchEntry> entryOf(std::string_view body) {
+std::optional<StoredPatches> entryOf(std::string_view body) {
     ByteReader reader(body);
     const auto id = sizedText(reader, longestId);
     const auto key = reader.number(8);
     const auto path = key ? sizedText(reader, longestPath) : std::nullopt;
     if (!id || !path || reader.left() != pixelBytes) return std::nullopt;
     const auto pixels = reader.run(pixelBytes);
-    return PatchEntry{std::string(*id), *key, std::string(*path),
+    return StoredPatches{std::string(*id), *key, std::string(*path),
                       std::vector<std::uint8_t>(pixels->begin(), pixels->end())};
 }
 
@@ -97,7 +97,7 @@ std::string patchFileHeader() {
     return header;
 }
 
-std::string encodePatchEntry(const PatchEntry& entry) {
+std::string encodePatchEntry(const StoredPatches& entry) {
     std::string body;
     putNumber(body, std::min(entry.id.size(), longestId), 2);
     body += entry.id.substr(0, longestId);
@@ -115,7 +115,10 @@ std::string encodePatchEntry(const PatchEntry& entry) {
     return out + body;
 }
 
-PatchFileContent readPatchFile(std::istream& in, const PatchWanted& wanted) {
+namespace {
+
+// `wanted` null: every entry's squares are kept.
+PatchFileContent readEntries(std::istream& in, const SpecimenKeys* wanted) {
     const std::string header = patchFileHeader();
     std::string bytes(header.size(), '\0');
     if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) || bytes != header)
@@ -137,7 +140,7 @@ PatchFileContent readPatchFile(std::istream& in, const PatchWanted& wanted) {
             content.intact = false;
             continue;
         }
-        if (!wanted(*entry)) entry->pixels = {};
+        if (wanted && wanted->count({entry->id, entry->specimenKey}) == 0) entry->pixels = {};
         content.entries.push_back(std::move(*entry));
     }
     // A few bytes after the last whole entry: a write that was cut short.
@@ -145,7 +148,11 @@ PatchFileContent readPatchFile(std::istream& in, const PatchWanted& wanted) {
     return content;
 }
 
-PatchFileContent readPatchFile(const std::string& path, const PatchWanted& wanted) {
+} // namespace
+
+PatchFileContent readPatchFile(std::istream& in, const SpecimenKeys& wanted) { return readEntries(in, &wanted); }
+
+PatchFileContent readPatchFile(const std::string& path, const SpecimenKeys& wanted) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return {};
     return readPatchFile(file, wanted);
@@ -153,7 +160,7 @@ PatchFileContent readPatchFile(const std::string& path, const PatchWanted& wante
 
 PatchFileContent parsePatchFile(std::string_view bytes) {
     std::istringstream in{std::string(bytes)};
-    return readPatchFile(in, [](const PatchEntry&) { return true; });
+    return readEntries(in, nullptr);
 }
 
 } // namespace kanat

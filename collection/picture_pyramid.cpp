@@ -50,7 +50,7 @@ PicturePyramid pyramidOf(const QImage& picture) {
     return pyramidOf(std::move(grey));
 }
 
-cv::Mat samplePatch(const PicturePyramid& picture, PlanePoint centre, const Similarity& frame,
+cv::Mat samplePatch(const PicturePyramid& picture, ComplexPoint centre, const Similarity& frame,
                     int radius) {
     const int side = 2 * radius + 1;
     if (picture.levels.empty()) return cv::Mat(side, side, CV_8U, cv::Scalar(0));
@@ -62,7 +62,7 @@ cv::Mat samplePatch(const PicturePyramid& picture, PlanePoint centre, const Simi
     const double shrink = std::ldexp(1.0, -level);
     // Picture pixel of the square's pixel (column, row); y turns from up to down.
     auto pixelOf = [&](double column, double row) {
-        const PlanePoint at = centre + frame.linear({column - radius, radius - row});
+        const ComplexPoint at = centre + frame.linear({column - radius, radius - row});
         return cv::Point2d(at.real() * shrink, (picture.height - at.imag()) * shrink);
     };
     return affineSquare(picture.levels[static_cast<std::size_t>(level)], side, pixelOf);

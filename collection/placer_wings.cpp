@@ -1,6 +1,6 @@
 #include "collection/placer_wings.h"
 
-#include "collection/collection_patches.h"
+#include "collection/collection_patch_file.h"
 #include "picture/picture_loader.h"
 #include "results/file_names.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 bool holds(const PicturePyramid& picture, const Configuration& landmarks) {
     const double width = picture.levels.front().cols;
-    for (const PlanePoint point : landmarks)
+    for (const ComplexPoint point : landmarks)
         if (point.real() < 0 || point.real() > width || point.imag() < 0 ||
             point.imag() > picture.height)
             return false;
@@ -38,7 +38,7 @@ std::optional<PicturePyramid> firstPicture(const std::vector<std::string>& candi
 
 std::vector<PlacerWing> placerWings(const std::string& collectionPath,
                                     const std::vector<CollectionWing>& wings,
-                                    const std::vector<PatchEntry>& patches, KeypointCache& cache) {
+                                    const std::vector<StoredPatches>& patches, KeypointCache& cache) {
     std::vector<PlacerWing> placerWings;
     for (std::size_t i = 0; i < wings.size(); ++i) {
         const CollectionWing& wing = wings[i];

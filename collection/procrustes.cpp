@@ -7,8 +7,8 @@ namespace kanat {
 namespace {
 
 // Σ conj(z)·m: the cosine of the angle between two centred shapes, and the rotation between them.
-PlanePoint innerProduct(const Configuration& z, const Configuration& m) {
-    PlanePoint sum{};
+ComplexPoint innerProduct(const Configuration& z, const Configuration& m) {
+    ComplexPoint sum{};
     for (std::size_t i = 0; i < z.size(); ++i)
         sum += std::conj(z[i]) * m[i];
     return sum;
@@ -17,12 +17,12 @@ PlanePoint innerProduct(const Configuration& z, const Configuration& m) {
 Configuration mirrored(const Configuration& shape) {
     Configuration turned(shape.size());
     std::transform(shape.begin(), shape.end(), turned.begin(),
-                   [](PlanePoint z) { return std::conj(z); });
+                   [](ComplexPoint z) { return std::conj(z); });
     return turned;
 }
 
 struct Turn {
-    PlanePoint rotation; // Σ conj(z)·m of the turned shape
+    ComplexPoint rotation; // Σ conj(z)·m of the turned shape
     bool reflected = false;
 };
 
@@ -46,7 +46,7 @@ double fullDistance(const Configuration& unitShape, const Configuration& unitMea
                     const Turn& turn) {
     double sum = 0;
     for (std::size_t i = 0; i < unitShape.size(); ++i) {
-        const PlanePoint point = turn.reflected ? std::conj(unitShape[i]) : unitShape[i];
+        const ComplexPoint point = turn.reflected ? std::conj(unitShape[i]) : unitShape[i];
         sum += std::norm(turn.rotation * point - unitMean[i]);
     }
     return std::sqrt(sum);
@@ -57,7 +57,7 @@ double fullDistance(const Configuration& unitShape, const Configuration& unitMea
 SimilarityFit fitSimilarity(const Configuration& from, const Configuration& to,
                             const std::vector<double>& weights, Reflection reflection) {
     double total = 0;
-    PlanePoint fromCentre{}, toCentre{};
+    ComplexPoint fromCentre{}, toCentre{};
     for (std::size_t i = 0; i < from.size(); ++i) {
         total += weights[i];
         fromCentre += weights[i] * from[i];
@@ -67,10 +67,10 @@ SimilarityFit fitSimilarity(const Configuration& from, const Configuration& to,
     fromCentre /= total;
     toCentre /= total;
     double spread = 0, target = 0;
-    PlanePoint kept{}, turned{};
+    ComplexPoint kept{}, turned{};
     for (std::size_t i = 0; i < from.size(); ++i) {
-        const PlanePoint x = from[i] - fromCentre;
-        const PlanePoint y = to[i] - toCentre;
+        const ComplexPoint x = from[i] - fromCentre;
+        const ComplexPoint y = to[i] - toCentre;
         spread += weights[i] * std::norm(x);
         target += weights[i] * std::norm(y);
         kept += weights[i] * std::conj(x) * y;
@@ -80,7 +80,7 @@ SimilarityFit fitSimilarity(const Configuration& from, const Configuration& to,
     if (spread <= 0) return {Similarity{{1, 0}, toCentre - fromCentre, false}, target};
     const bool reflect = reflection == Reflection::Always ||
                          (reflection == Reflection::Allowed && std::abs(turned) > std::abs(kept));
-    const PlanePoint cross = reflect ? turned : kept;
+    const ComplexPoint cross = reflect ? turned : kept;
     Similarity map{cross / spread, {}, reflect};
     map.b = toCentre - map.linear(fromCentre);
     return {map, std::max(0.0, target - std::norm(cross) / spread)};
@@ -91,27 +91,27 @@ SimilarityFit fitSimilarity(const Configuration& from, const Configuration& to,
     return fitSimilarity(from, to, std::vector<double>(from.size(), 1.0), reflection);
 }
 
-PlanePoint centroid(const Configuration& shape) {
-    PlanePoint sum{};
-    for (const PlanePoint z : shape)
+ComplexPoint centroid(const Configuration& shape) {
+    ComplexPoint sum{};
+    for (const ComplexPoint z : shape)
         sum += z;
     return shape.empty() ? sum : sum / static_cast<double>(shape.size());
 }
 
 double centroidSize(const Configuration& shape) {
-    const PlanePoint centre = centroid(shape);
+    const ComplexPoint centre = centroid(shape);
     double sum = 0;
-    for (const PlanePoint z : shape)
+    for (const ComplexPoint z : shape)
         sum += std::norm(z - centre);
     return std::sqrt(sum);
 }
 
 Configuration normalised(const Configuration& shape) {
-    const PlanePoint centre = centroid(shape);
+    const ComplexPoint centre = centroid(shape);
     const double size = centroidSize(shape);
     Configuration result(shape.size());
     for (std::size_t i = 0; i < shape.size(); ++i)
-        result[i] = size > 0 ? (shape[i] - centre) / size : PlanePoint{};
+        result[i] = size > 0 ? (shape[i] - centre) / size : ComplexPoint{};
     return result;
 }
 

@@ -6,22 +6,22 @@
 namespace kanat {
 
 // A landmark as a complex number x + iy: a similarity of the plane is then z -> a·z + b.
-using PlanePoint = std::complex<double>;
+using ComplexPoint = std::complex<double>;
 // The landmarks of one wing in their fixed order.
-using Configuration = std::vector<PlanePoint>;
+using Configuration = std::vector<ComplexPoint>;
 
 // Never: turn and scale only; Allowed: the mirrored fit when it fits better; Always: mirrored.
 enum class Reflection { Never, Allowed, Always };
 
 // z -> a·z + b, or a·conj(z) + b for a wing photographed mirrored.
 struct Similarity {
-    PlanePoint a{1, 0};
-    PlanePoint b{0, 0};
+    ComplexPoint a{1, 0};
+    ComplexPoint b{0, 0};
     bool reflected = false;
 
-    PlanePoint operator()(PlanePoint z) const { return a * (reflected ? std::conj(z) : z) + b; }
+    ComplexPoint operator()(ComplexPoint z) const { return a * (reflected ? std::conj(z) : z) + b; }
     // The same map without its translation, for offsets.
-    PlanePoint linear(PlanePoint offset) const {
+    ComplexPoint linear(ComplexPoint offset) const {
         return a * (reflected ? std::conj(offset) : offset);
     }
 };
@@ -38,7 +38,7 @@ SimilarityFit fitSimilarity(const Configuration& from, const Configuration& to,
 SimilarityFit fitSimilarity(const Configuration& from, const Configuration& to,
                             Reflection reflection);
 
-PlanePoint centroid(const Configuration& shape);
+ComplexPoint centroid(const Configuration& shape);
 double centroidSize(const Configuration& shape);
 // Centred on the origin and scaled to centroid size 1.
 Configuration normalised(const Configuration& shape);

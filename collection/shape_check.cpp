@@ -35,7 +35,7 @@ Exchange bestExchange(const Configuration& wing, const Configuration& mean) {
 }
 
 // Where landmark k of `wing` lies against where its other landmarks put it, in the mean's frame.
-PlanePoint missOf(const Configuration& wing, const Configuration& mean, std::size_t k) {
+ComplexPoint missOf(const Configuration& wing, const Configuration& mean, std::size_t k) {
     std::vector<double> weights(wing.size(), 1.0);
     weights[k] = 0;
     return fitSimilarity(wing, mean, weights, Reflection::Allowed).map(wing[k]) - mean[k];
@@ -45,7 +45,7 @@ PlanePoint missOf(const Configuration& wing, const Configuration& mean, std::siz
 // wings from calling a miss across a vein improbable.
 constexpr double spreadFloor = 0.1;
 
-double unlikeliness(PlanePoint miss, const LandmarkSpread& spread) {
+double unlikeliness(ComplexPoint miss, const LandmarkSpread& spread) {
     const double floor = spreadFloor * (spread.xx + spread.yy) / 2;
     const double a = spread.xx + floor, b = spread.xy, c = spread.yy + floor;
     const double x = miss.real(), y = miss.imag();
@@ -70,7 +70,7 @@ ShapeModel shapeModelOf(const std::vector<Configuration>& shapes) {
     model.spread.resize(model.mean.size());
     for (const Configuration& shape : shapes)
         for (std::size_t k = 0; k < model.mean.size(); ++k) {
-            const PlanePoint miss = missOf(shape, model.mean, k);
+            const ComplexPoint miss = missOf(shape, model.mean, k);
             model.spread[k].xx += miss.real() * miss.real();
             model.spread[k].xy += miss.real() * miss.imag();
             model.spread[k].yy += miss.imag() * miss.imag();

@@ -17,11 +17,14 @@ inline constexpr int storedPatchRadius = 25;
 inline constexpr int storedPatchSide = 2 * storedPatchRadius + 1;
 inline constexpr std::size_t storedPatchBytes = std::size_t{storedPatchSide} * storedPatchSide;
 
-// The neighbourhoods of one saved wing's landmarks as they are kept beside the collection:
-// grey squares in the picture's own orientation, the wing scaled to the canonical size.
-struct WingPatches {
-    Configuration landmarks;          // TPS pixels, y up
-    std::vector<std::uint8_t> pixels; // landmark after landmark, storedPatchBytes each
+// The neighbourhoods of one saved wing's landmarks as they are kept beside the collection,
+// found again by the specimen's ID and the key of its TPS text (a specimen edited by hand is
+// noticed): grey squares in the picture's own orientation, the wing scaled to the canonical size.
+struct StoredPatches {
+    std::string id;
+    std::uint64_t specimenKey = 0;
+    std::string picturePath;          // where the picture was when the squares were cut
+    std::vector<std::uint8_t> pixels; // landmark after landmark, storedPatchBytes each; empty: none
 };
 
 } // namespace kanat

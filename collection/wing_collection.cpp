@@ -1,6 +1,6 @@
 #include "collection/wing_collection.h"
 
-#include "collection/collection_patches.h"
+#include "collection/collection_patch_file.h"
 #include "collection/landmark_proposer.h"
 #include "collection/landmark_templates.h"
 #include "results/file_names.h"
@@ -14,7 +14,7 @@
 namespace kanat {
 namespace {
 
-PlanePoint planePoint(const TpsPoint& point) {
+ComplexPoint planePoint(const TpsPoint& point) {
     return {point.x, point.y};
 }
 
@@ -24,114 +24,95 @@ bool isFinitePoint(const TpsPoint& point) {
 
 } // namespace
 
-struct WingCollection::Content {
+// What the collection is made of: its wings, their stored squares and what was said of the
+// files. Everything else follows from these alone.
+struct WingCollection::Inputs {
     std::vector<CollectionWing> wings;
-    std::vector<PatchEntry> patches;       // per wing; no pixels without its picture
-    std::uintmax_t patchFileSize = 0;      // as this collection last left the patch file
+    CollectionPatchFile patches;           // one entry per wing; no squares without its picture
     std::vector<std::string> fileWarnings; // about the files, kept when wings are added
-    std::vector<std::string> warnings;
+};
+
+struct WingCollection::Derived {
     ShapeModel shape; // mean, fence and each landmark's spread
-    Configuration mean;
     int farthest = 0;
     int withPictures = 0;
     std::optional<LandmarkProposer> proposer;
+    std::vector<std::string> warnings;
 };
 
-std::shared_ptr<const WingCollection::Content>
-WingCollection::summarised(std::shared_ptr<Content> content) {
-    content->warnings = content->fileWarnings;
-    std::vector<WingPatches> patches;
+WingCollection::Derived WingCollection::derive(const Inputs& inputs) {
+    Derived derived;
+    derived.warnings = inputs.fileWarnings;
+    derived.withPictures = inputs.patches.withPixels();
     std::vector<Configuration> shapes;
-    for (std::size_t i = 0; i < content->wings.size(); ++i) {
-        shapes.push_back(content->wings[i].landmarks);
-        if (!content->patches[i].pixels.empty())
-            patches.push_back({content->wings[i].landmarks, content->patches[i].pixels});
-    }
-    content->withPictures = static_cast<int>(patches.size());
+    for (const CollectionWing& wing : inputs.wings) shapes.push_back(wing.landmarks);
     if (!shapes.empty()) {
-        content->shape = shapeModelOf(shapes);
-        content->mean = content->shape.mean;
-        for (std::size_t k = 1; k < content->mean.size(); ++k)
-            if (std::abs(content->mean[k] - content->mean[0]) >
-                std::abs(content->mean[static_cast<std::size_t>(content->farthest)] -
-                         content->mean[0]))
-                content->farthest = static_cast<int>(k);
-        ++content->farthest;
+        derived.shape = shapeModelOf(shapes);
+        const Configuration& mean = derived.shape.mean;
+        for (std::size_t k = 1; k < mean.size(); ++k)
+            if (std::abs(mean[k] - mean[0]) > std::abs(mean[static_cast<std::size_t>(derived.farthest)] - mean[0]))
+                derived.farthest = static_cast<int>(k);
+        ++derived.farthest;
     }
-    if (content->withPictures >= WingCollection::fewestWingsToPropose)
-        content->proposer.emplace(content->mean, landmarkTemplates(content->mean, patches));
+    if (derived.withPictures >= fewestWingsToPropose)
+        derived.proposer.emplace(derived.shape.mean,
+                                 landmarkTemplates(derived.shape.mean, inputs.wings, inputs.patches.entries()));
     else
-        content->warnings.push_back(
-            "Koleksiyonda resmiyle birlikte " + std::to_string(content->withPictures) +
-            " tam kanat var; noktaların önerilmesi için en az " +
-            std::to_string(WingCollection::fewestWingsToPropose) + " gerekir");
-    return content;
+        derived.warnings.push_back("Koleksiyonda resmiyle birlikte " + std::to_string(derived.withPictures) +
+                                   " tam kanat var; noktaların önerilmesi için en az " +
+                                   std::to_string(fewestWingsToPropose) + " gerekir");
+    return derived;
 }
+
+WingCollection::WingCollection(std::string path, Inputs inputs)
+    : path_(std::move(path)), inputs_(std::make_shared<const Inputs>(std::move(inputs))),
+      derived_(std::make_shared<const Derived>(derive(*inputs_))) {}
 
 PreparedPicture::PreparedPicture(const QImage& picture) {
     if (!picture.isNull()) pyramid_ = std::make_shared<const PicturePyramid>(pyramidOf(picture));
 }
 
-WingCollection::WingCollection() : content_(summarised(std::make_shared<Content>())) {}
+WingCollection::WingCollection() : WingCollection({}, Inputs{}) {}
 
 WingCollection WingCollection::load(const std::string& collectionPath, const PicturesById& known) {
-    WingCollection collection;
-    collection.path_ = collectionPath;
-    auto content = std::make_shared<Content>();
+    Inputs inputs{{}, CollectionPatchFile(collectionPath), {}};
     if (const auto bytes = fileBytes(collectionPath)) {
         try {
             CollectionText text = readCollectionText(*bytes, fileNameOf(collectionPath));
-            content->fileWarnings = std::move(text.warnings);
-            content->wings = std::move(text.wings);
+            inputs.fileWarnings = std::move(text.warnings);
+            inputs.wings = std::move(text.wings);
         } catch (const std::exception& error) {
             // A file that is no TPS at the moment leaves its patch file alone for when it is again.
-            content->fileWarnings.push_back(error.what());
+            inputs.fileWarnings.push_back(error.what());
         }
     }
-    if (!content->wings.empty()) {
-        CollectionPatches patches = updatePatchFile(collectionPath, content->wings, known);
-        content->patches = std::move(patches.entries);
-        content->patchFileSize = patches.fileSize;
-        content->fileWarnings.insert(content->fileWarnings.end(), patches.warnings.begin(),
-                                     patches.warnings.end());
+    if (!inputs.wings.empty()) {
+        const std::vector<std::string> warnings = inputs.patches.update(inputs.wings, known);
+        inputs.fileWarnings.insert(inputs.fileWarnings.end(), warnings.begin(), warnings.end());
     }
-    collection.content_ = summarised(std::move(content));
-    return collection;
+    return WingCollection(collectionPath, std::move(inputs));
 }
 
-int WingCollection::usableWings() const {
-    return static_cast<int>(content_->wings.size());
-}
-int WingCollection::wingsWithPictures() const {
-    return content_->withPictures;
-}
-const std::vector<std::string>& WingCollection::warnings() const {
-    return content_->warnings;
-}
-int WingCollection::farthestFromFirst() const {
-    return content_->farthest;
-}
-bool WingCollection::canPropose() const {
-    return content_->proposer.has_value();
-}
-bool WingCollection::canCheck() const {
-    return usableWings() >= fewestWingsToCheck;
-}
+int WingCollection::usableWings() const { return static_cast<int>(inputs_->wings.size()); }
+int WingCollection::wingsWithPictures() const { return derived_->withPictures; }
+const std::vector<std::string>& WingCollection::warnings() const { return derived_->warnings; }
+int WingCollection::farthestFromFirst() const { return derived_->farthest; }
+bool WingCollection::canPropose() const { return derived_->proposer.has_value(); }
+bool WingCollection::canCheck() const { return usableWings() >= fewestWingsToCheck; }
 
 std::vector<TpsPoint> WingCollection::meanShape() const {
     std::vector<TpsPoint> shape;
-    for (const PlanePoint point : content_->mean)
-        shape.push_back({point.real(), point.imag()});
+    for (const ComplexPoint point : derived_->shape.mean) shape.push_back({point.real(), point.imag()});
     return shape;
 }
 
 std::vector<LandmarkProposal> WingCollection::propose(const PreparedPicture& picture,
                                                       const WingLandmarks& placed) const {
     if (!canPropose() || picture.empty()) return {};
-    std::vector<std::optional<PlanePoint>> given(placed.size());
+    std::vector<std::optional<ComplexPoint>> given(placed.size());
     for (std::size_t i = 0; i < placed.size(); ++i)
         if (placed[i] && isFinitePoint(*placed[i])) given[i] = planePoint(*placed[i]);
-    const auto guesses = content_->proposer->propose(picture.pyramid(), given);
+    const auto guesses = derived_->proposer->propose(picture.pyramid(), given);
     std::vector<LandmarkProposal> proposals;
     for (std::size_t i = 0; i < guesses.size(); ++i)
         if (!placed[i] && guesses[i])
@@ -148,7 +129,7 @@ std::optional<ShapeCheck> WingCollection::check(const WingLandmarks& wing) const
         if (!point || !isFinitePoint(*point)) return std::nullopt;
         shape.push_back(planePoint(*point));
     }
-    return checkShape(shape, content_->shape);
+    return checkShape(shape, derived_->shape);
 }
 
 std::string WingCollection::addSavedWing(const std::string& specimenText,
@@ -163,21 +144,12 @@ std::string WingCollection::addSavedWing(const std::string& specimenText,
     if (text.wings.size() != 1) return {}; // not complete: it does not join the mean
     const CollectionWing& wing = text.wings.front();
     std::error_code error;
-    PatchEntry entry{wing.id, wing.key, std::filesystem::absolute(picturePath, error).string(), {}};
+    StoredPatches entry{wing.id, wing.key, std::filesystem::absolute(picturePath, error).string(), {}};
     if (!picture.empty()) entry.pixels = cutStoredPatches(picture.pyramid(), wing.landmarks);
-    auto content = std::make_shared<Content>(*content_);
-    content->wings.push_back(wing);
-    content->patches.push_back(std::move(entry));
-    std::string warning;
-    if (!content->patches.back().pixels.empty()) {
-        const PatchFileWrite written =
-            savePatchEntry(path_, content->patches, content->patchFileSize);
-        content->patchFileSize = written.fileSize;
-        warning = written.warning;
-    }
-    content->farthest = 0;
-    content->proposer.reset();
-    content_ = summarised(std::move(content));
+    Inputs inputs = *inputs_;
+    inputs.wings.push_back(wing);
+    const std::string warning = inputs.patches.add(std::move(entry));
+    *this = WingCollection(path_, std::move(inputs));
     return warning;
 }
 

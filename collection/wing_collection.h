@@ -1,6 +1,6 @@
 #pragma once
 
-#include "collection/collection_patches.h"
+#include "collection/collection_patch_file.h"
 #include "collection/shape_check.h"
 #include "landmarks/tps_point.h"
 #include "measure/landmark_sheet.h"
@@ -85,12 +85,15 @@ public:
                              const std::string& picturePath);
 
 private:
-    struct Content;
-    // Everything that follows from the wings: the mean, the fence, the templates.
-    static std::shared_ptr<const Content> summarised(std::shared_ptr<Content> content);
+    struct Inputs;
+    struct Derived;
+    WingCollection(std::string path, Inputs inputs);
+    // The mean, the fence, the templates and the rest, from the inputs alone.
+    static Derived derive(const Inputs& inputs);
 
     std::string path_;
-    std::shared_ptr<const Content> content_;
+    std::shared_ptr<const Inputs> inputs_;
+    std::shared_ptr<const Derived> derived_;
 };
 
 } // namespace kanat

@@ -15,11 +15,11 @@ constexpr double wingMargin = 0.6;
 
 } // namespace
 
-cv::Point2d ShrunkPicture::toShrunk(PlanePoint tps) const {
+cv::Point2d ShrunkPicture::toShrunk(ComplexPoint tps) const {
     return {tps.real() * scaleX + offsetX, (sourceHeight - tps.imag()) * scaleY + offsetY};
 }
 
-PlanePoint ShrunkPicture::toSource(cv::Point2d shrunk) const {
+ComplexPoint ShrunkPicture::toSource(cv::Point2d shrunk) const {
     return {(shrunk.x - offsetX) / scaleX, sourceHeight - (shrunk.y - offsetY) / scaleY};
 }
 
@@ -68,7 +68,7 @@ ShrunkPicture mirroredPicture(const ShrunkPicture& picture) {
     return mirrored;
 }
 
-cv::Mat sampleShrunk(const ShrunkPicture& picture, PlanePoint centre, const Similarity& frame,
+cv::Mat sampleShrunk(const ShrunkPicture& picture, ComplexPoint centre, const Similarity& frame,
                      int radius) {
     auto pixelOf = [&](double column, double row) {
         return picture.toShrunk(centre + frame.linear({column - radius, radius - row}));
@@ -96,7 +96,7 @@ WingKeypoints collectionWingKeypoints(const PicturePyramid& picture, const Confi
     if (!(size > 0)) return {};
     const ShrunkPicture shrunk = shrunkPicture(picture, settings.centroidSize / size);
     double left = shrunk.grey.cols, top = shrunk.grey.rows, right = 0, bottom = 0;
-    for (const PlanePoint landmark : landmarks) {
+    for (const ComplexPoint landmark : landmarks) {
         const cv::Point2d at = shrunk.toShrunk(landmark);
         left = std::min(left, at.x);
         right = std::max(right, at.x);

@@ -35,8 +35,8 @@ struct ShrunkPicture {
 
     // Source TPS pixels (y up) to the shrunk picture's pixels (y down, centres at whole numbers),
     // and back.
-    cv::Point2d toShrunk(PlanePoint tps) const;
-    PlanePoint toSource(cv::Point2d shrunk) const;
+    cv::Point2d toShrunk(ComplexPoint tps) const;
+    ComplexPoint toSource(cv::Point2d shrunk) const;
     double scale() const { return 0.5 * (std::abs(scaleX) + std::abs(scaleY)); }
 };
 
@@ -51,7 +51,7 @@ ShrunkPicture mirroredPicture(const ShrunkPicture& picture);
 
 // A (2·radius+1)² square of the shrunk picture around a source point, turned by `frame` as
 // samplePatch turns one (frame in source pixels per square pixel).
-cv::Mat sampleShrunk(const ShrunkPicture& picture, PlanePoint centre, const Similarity& frame,
+cv::Mat sampleShrunk(const ShrunkPicture& picture, ComplexPoint centre, const Similarity& frame,
                      int radius);
 
 // What registration knows of one wing's picture: the picture shrunk to the registration scale

@@ -39,7 +39,7 @@ cv::Mat storedSquare(const PlacerWing& wing, std::size_t landmark, const Similar
                          const_cast<std::uint8_t*>(wing.patches.data() + landmark * storedPatchBytes));
     const double storedStep = centroidSize(wing.landmarks) / canonicalCentroidSize;
     auto storedOf = [&](double column, double row) {
-        const PlanePoint offset = frame.linear({column - radius, radius - row}) / storedStep;
+        const ComplexPoint offset = frame.linear({column - radius, radius - row}) / storedStep;
         return cv::Point2d(storedPatchRadius + offset.real(), storedPatchRadius - offset.imag());
     };
     return affineSquare(stored, 2 * radius + 1, storedOf);
@@ -75,7 +75,7 @@ float bestAway(const cv::Mat& scores, cv::Point peak, double distance) {
     return any ? best : scores.at<float>(peak);
 }
 
-Configuration present(const std::vector<std::optional<PlanePoint>>& placed,
+Configuration present(const std::vector<std::optional<ComplexPoint>>& placed,
                       std::vector<double>& weights) {
     Configuration points(placed.size());
     weights.assign(placed.size(), 0.0);
@@ -195,7 +195,7 @@ bool WingPlacer::canFind() const {
     return !finders_.empty() && sizeOverDiagonal_ > 0;
 }
 
-std::optional<Consensus> WingPlacer::find(const std::vector<std::optional<PlanePoint>>& placed,
+std::optional<Consensus> WingPlacer::find(const std::vector<std::optional<ComplexPoint>>& placed,
                                           const ShrunkPicture& shrunk) const {
     if (finders_.empty()) return std::nullopt;
     const double tolerance = settings_.consensusTolerance;
@@ -232,7 +232,7 @@ std::optional<Consensus> WingPlacer::find(const std::vector<std::optional<PlaneP
     return attempt(mirroredPicture(shrunk));
 }
 
-std::vector<std::optional<PlanePoint>> WingPlacer::fitShape(Search& search) const {
+std::vector<std::optional<ComplexPoint>> WingPlacer::fitShape(Search& search) const {
     const std::size_t count = mean_.size();
     const Reflection reflection = search.fit.reflected ? Reflection::Always : Reflection::Never;
     std::vector<double> weights(count), residuals(count), tolerances(count);
@@ -254,14 +254,14 @@ std::vector<std::optional<PlanePoint>> WingPlacer::fitShape(Search& search) cons
         }
     }
     search.fit = fit;
-    std::vector<std::optional<PlanePoint>> expected(count);
+    std::vector<std::optional<ComplexPoint>> expected(count);
     for (std::size_t i = 0; i < count; ++i)
         if (!search.placed[i] && residuals[i] > tolerances[i]) expected[i] = fit(mean_[i]);
     return expected;
 }
 
 struct WingPlacer::Match {
-    PlanePoint position;
+    ComplexPoint position;
     float score = 0; // the correlation at the peak, before any pull
     cv::Mat window, correlation;
     cv::Point peak;
@@ -269,7 +269,7 @@ struct WingPlacer::Match {
 };
 
 WingPlacer::Match WingPlacer::match(const PicturePyramid& picture, const ShrunkPicture& shrunk,
-                                    std::size_t pass, std::size_t landmark, PlanePoint from,
+                                    std::size_t pass, std::size_t landmark, ComplexPoint from,
                                     const Similarity& frame, const Prior& prior) const {
     const PlacementPass& settings = settings_.passes[pass];
     const int reach = settings.reach;
@@ -292,7 +292,7 @@ WingPlacer::Match WingPlacer::match(const PicturePyramid& picture, const ShrunkP
         if (scores.data == found.correlation.data) scores = found.correlation.clone();
         for (int row = 0; row < scores.rows; ++row)
             for (int column = 0; column < scores.cols; ++column) {
-                const PlanePoint at = from + frame.linear({static_cast<double>(column - reach),
+                const ComplexPoint at = from + frame.linear({static_cast<double>(column - reach),
                                                            static_cast<double>(reach - row)});
                 const double off = std::abs(at - prior.expected) / prior.spread;
                 scores.at<float>(row, column) -= static_cast<float>(prior.strength * off * off);
@@ -327,7 +327,7 @@ LandmarkEvidence WingPlacer::evidenceOf(const Match& found, std::size_t pass,
 }
 
 Placement WingPlacer::place(const PicturePyramid& picture,
-                            const std::vector<std::optional<PlanePoint>>& placed) const {
+                            const std::vector<std::optional<ComplexPoint>>& placed) const {
     const std::size_t count = mean_.size();
     if (picture.levels.empty() || placed.size() != count || count == 0) return {};
     std::vector<double> weights;

@@ -53,7 +53,7 @@ struct PlacementSettings {
 };
 
 struct PlacedLandmark {
-    PlanePoint position; // TPS pixels
+    ComplexPoint position; // TPS pixels
     bool placed = false; // given by the user, kept as it is
     LandmarkEvidence evidence;
     double confidence = 0; // 0 to 1; 1 for a placed one
@@ -79,26 +79,26 @@ public:
     bool canFind() const; // without placed landmarks: some wing has keypoints
 
     Placement place(const PicturePyramid& picture,
-                    const std::vector<std::optional<PlanePoint>>& placed) const;
+                    const std::vector<std::optional<ComplexPoint>>& placed) const;
 
 private:
     struct Templates;
     struct Search;
-    std::optional<Consensus> find(const std::vector<std::optional<PlanePoint>>& placed,
+    std::optional<Consensus> find(const std::vector<std::optional<ComplexPoint>>& placed,
                                   const ShrunkPicture& shrunk) const;
     struct Match;
     // The fit of the mean shape onto the landmarks, trusting less those far off, and where it
     // expects each landmark that lies too far from it.
-    std::vector<std::optional<PlanePoint>> fitShape(Search& search) const;
+    std::vector<std::optional<ComplexPoint>> fitShape(Search& search) const;
     // Where the collection's shape expects a landmark: a score is lowered by strength times the
     // square of its distance from there in spreads.
     struct Prior {
-        PlanePoint expected;
+        ComplexPoint expected;
         double spread = 1; // pixels
         double strength = 0;
     };
     Match match(const PicturePyramid& picture, const ShrunkPicture& shrunk, std::size_t pass,
-                std::size_t landmark, PlanePoint from, const Similarity& frame,
+                std::size_t landmark, ComplexPoint from, const Similarity& frame,
                 const Prior& prior) const;
     LandmarkEvidence evidenceOf(const Match& found, std::size_t pass, std::size_t landmark) const;
 

@@ -15,7 +15,7 @@ double rmsDistance(const Configuration& a, const Configuration& b) {
     return std::sqrt(sum / static_cast<double>(a.size()));
 }
 
-bool inside(PlanePoint point, double width, double height) {
+bool inside(ComplexPoint point, double width, double height) {
     return point.real() >= 0 && point.real() <= width && point.imag() >= 0 &&
            point.imag() <= height;
 }
@@ -48,9 +48,9 @@ std::optional<RegistrationCandidate> registerWing(const WingKeypoints& wing,
         !(scale <= limits.largestScale))
         return std::nullopt;
     RegistrationCandidate candidate{{}, inliers};
-    for (const PlanePoint landmark : wingLandmarks) {
+    for (const ComplexPoint landmark : wingLandmarks) {
         const cv::Point2d at = wing.picture.toShrunk(landmark);
-        const PlanePoint placed = picture.picture.toSource(
+        const ComplexPoint placed = picture.picture.toSource(
             {m(0, 0) * at.x + m(0, 1) * at.y + m(0, 2), m(1, 0) * at.x + m(1, 1) * at.y + m(1, 2)});
         // A similarity of few matches can fold the wing onto a spot or carry it off the picture.
         if (!inside(placed, picture.picture.sourceWidth, picture.picture.sourceHeight))
@@ -74,7 +74,7 @@ std::optional<Consensus> consensusOf(const std::vector<RegistrationCandidate>& c
                 group.landmarks[i] += static_cast<double>(other.inliers) * other.landmarks[i];
         }
         if (best && group.inliers <= best->inliers) continue;
-        for (PlanePoint& point : group.landmarks)
+        for (ComplexPoint& point : group.landmarks)
             point /= static_cast<double>(group.inliers);
         best = std::move(group);
     }

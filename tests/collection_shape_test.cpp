@@ -16,7 +16,7 @@ const Configuration shape{{0, 0}, {4, 0}, {5, 2}, {2, 5}, {-1, 3}, {1, 1}};
 
 Configuration mapped(const Configuration& points, const Similarity& map) {
     Configuration result;
-    for (const PlanePoint point : points)
+    for (const ComplexPoint point : points)
         result.push_back(map(point));
     return result;
 }
@@ -51,7 +51,7 @@ TEST(Procrustes, FitRecoversTheSimilarityEvenPastALandmarkWeightedOut) {
     for (const MapCase& c : maps) {
         SCOPED_TRACE(c.name);
         Configuration target = mapped(shape, c.map);
-        target[3] += PlanePoint{50, 50}; // a misplaced landmark, left out by its weight
+        target[3] += ComplexPoint{50, 50}; // a misplaced landmark, left out by its weight
         const SimilarityFit fit =
             fitSimilarity(shape, target, {1, 1, 1, 0, 1, 1}, Reflection::Allowed);
         EXPECT_EQ(fit.map.reflected, c.map.reflected);

@@ -1,4 +1,4 @@
-#include "collection/collection_patches.h"
+#include "collection/collection_patch_file.h"
 #include "collection/keypoint_cache.h"
 #include "collection/placer_wings.h"
 #include "collection/stored_patches.h"
@@ -101,7 +101,9 @@ TEST_F(KeypointFile, PlacesWingsFromACollectionWhosePicturesAreGone) {
     const std::string tps = test::writeCollection(
         folder, std::vector<test::RealWing>(real.begin() + 1, real.begin() + 7));
     const std::vector<CollectionWing> wings = readCollectionText(test::readFile(tps), "12.tps").wings;
-    const std::vector<PatchEntry> patches = updatePatchFile(tps, wings).entries;
+    CollectionPatchFile patchFile(tps);
+    patchFile.update(wings);
+    const std::vector<StoredPatches>& patches = patchFile.entries();
     {
         KeypointCache cache(keypointFilePath(tps), {});
         for (const PlacerWing& wing : placerWings(tps, wings, patches, cache))
@@ -122,7 +124,7 @@ TEST_F(KeypointFile, PlacesWingsFromACollectionWhosePicturesAreGone) {
     }
     const WingPlacer placer(alignGeneralised(shapes).mean, std::move(placerSide));
     const Placement placement =
-        placer.place(picture, std::vector<std::optional<PlanePoint>>(landmarks.size()));
+        placer.place(picture, std::vector<std::optional<ComplexPoint>>(landmarks.size()));
     ASSERT_TRUE(placement.found());
     std::vector<double> errors;
     for (std::size_t i = 0; i < landmarks.size(); ++i)

@@ -33,10 +33,10 @@ TEST(PlacementParts, TheConfidenceRuleMarksWhatFallsShortOfAnyBound) {
     EXPECT_LT(confidenceOf({0.9, 0.01, 0.9, 1.0}), confidenceOf({0.9, 0.025, 0.9, 1.0}));
 }
 
-RegistrationCandidate candidate(PlanePoint shift, int inliers) {
+RegistrationCandidate candidate(ComplexPoint shift, int inliers) {
     RegistrationCandidate made{{}, inliers};
     for (int i = 0; i < 18; ++i)
-        made.landmarks.push_back(PlanePoint(30.0 * (i % 6), 40.0 * (i / 6)) + shift);
+        made.landmarks.push_back(ComplexPoint(30.0 * (i % 6), 40.0 * (i / 6)) + shift);
     return made; // centroid size about 150
 }
 
@@ -44,7 +44,7 @@ TEST(PlacementParts, TheAgreeingCandidatesWinByTheirInliersTogether) {
     struct Case {
         const char* name;
         std::vector<RegistrationCandidate> candidates;
-        PlanePoint expectedShift;
+        ComplexPoint expectedShift;
         int wings;
     };
     const Case cases[] = {
@@ -74,7 +74,7 @@ TEST(PlacementParts, ShrunkPicturesKeepWhereThingsAre) {
     cv::circle(picture, cv::Point(1013, 387), 6, cv::Scalar(20), cv::FILLED);
     cv::GaussianBlur(picture, picture, {0, 0}, 3);
     const PicturePyramid pyramid = pyramidOf(picture);
-    const PlanePoint tps(dot.x, picture.rows - dot.y);
+    const ComplexPoint tps(dot.x, picture.rows - dot.y);
     for (const double scale : {1.0, 0.6, 0.33, 0.12}) {
         for (const bool mirror : {false, true}) {
             SCOPED_TRACE(std::to_string(scale) + (mirror ? " mirrored" : ""));

@@ -53,9 +53,9 @@ WingPlacer placerWithout(std::size_t heldOut) {
     return WingPlacer(alignGeneralised(shapes).mean, collection);
 }
 
-std::vector<std::optional<PlanePoint>> placedOf(const Configuration& truth,
+std::vector<std::optional<ComplexPoint>> placedOf(const Configuration& truth,
                                                 std::initializer_list<int> landmarks) {
-    std::vector<std::optional<PlanePoint>> placed(truth.size());
+    std::vector<std::optional<ComplexPoint>> placed(truth.size());
     for (const int n : landmarks)
         placed[static_cast<std::size_t>(n - 1)] = truth[static_cast<std::size_t>(n - 1)];
     return placed;
@@ -124,7 +124,7 @@ TEST(Placement, FindsAWingMirroredOrEnlargedAndNothingInABlankPicture) {
     cv::Mat turned;
     cv::flip(scan, turned, 1);
     Configuration turnedTruth;
-    for (const PlanePoint point : wing.truth)
+    for (const ComplexPoint point : wing.truth)
         turnedTruth.push_back({scan.cols - 1 - point.real(), point.imag()});
     Outcome mirrored;
     mirrored.add(placer.place(pyramidOf(turned), placedOf(turnedTruth, {})), turnedTruth);
@@ -133,7 +133,7 @@ TEST(Placement, FindsAWingMirroredOrEnlargedAndNothingInABlankPicture) {
     cv::Mat large;
     cv::resize(scan, large, {}, factor, factor, cv::INTER_CUBIC);
     Configuration largeTruth;
-    for (const PlanePoint point : wing.truth) {
+    for (const ComplexPoint point : wing.truth) {
         const double row = scan.rows - point.imag();
         largeTruth.push_back({(point.real() + 0.5) * factor - 0.5,
                               large.rows - ((row + 0.5) * factor - 0.5)});
