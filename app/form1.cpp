@@ -85,6 +85,8 @@ void Form1::connectCommands() {
     connect(controls_.aboutAction, &QAction::triggered, this, &Form1::showAbout);
 }
 
+// One row a key or keys, as F1 lists them.
+// clang-format off
 std::vector<KeyRow> Form1::keyTable() {
     return {
         {"Ctrl+Z ya da Geri Silme (Backspace)", "son noktayı ya da son taşımayı geri al",
@@ -109,6 +111,7 @@ std::vector<KeyRow> Form1::keyTable() {
         {"F1", "bu liste", {{Qt::Key_F1, [this] { showKeys(); }}}},
     };
 }
+// clang-format on
 
 void Form1::load() {
     for (const Field field : {Field::x11, Field::y11, Field::x22, Field::y22, Field::x33, Field::y33, Field::Txt1,

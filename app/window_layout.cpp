@@ -115,7 +115,8 @@ QWidget* makeGuide(WindowControls& c, const ControlSpec&) {
     return c.guidePicture;
 }
 
-// The whole window, in the order its controls are made.
+// The whole window, in the order its controls are made; one control a row.
+// clang-format off
 std::vector<ControlSpec> windowLayout() {
     std::vector<ControlSpec> layout{
         {"Check1", "Noktalama Klavuzunu Göster ", {1560, 120, 2655, 375},
@@ -159,6 +160,7 @@ std::vector<ControlSpec> windowLayout() {
     layout.insert(layout.end(), rest.begin(), rest.end());
     return layout;
 }
+// clang-format on
 
 void buildMenu(QMainWindow& window, WindowControls& controls) {
     auto command = [&](const char* name, const QString& caption) {
