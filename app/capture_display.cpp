@@ -37,16 +37,20 @@ void CaptureDisplay::show(const WingCapture& capture, std::vector<ViewMark> prop
     const std::vector<Press>& presses = capture.presses();
     for (std::size_t i = 0; i < presses.size(); ++i)
         if (presses[i].marked)
-            marks.push_back({QPointF(presses[i].at.x, presses[i].at.y), i < landmarkCount ? static_cast<int>(i) + 1 : 0});
+            marks.push_back(
+                {QPointF(presses[i].at.x, presses[i].at.y), i < landmarkCount ? static_cast<int>(i) + 1 : 0});
     controls_.wingView->setMarks(std::move(marks));
     controls_.wingView->setProposals(std::move(proposals));
     showGuide(capture.nextLandmark());
     if (controls_.statusLine->text() != status) controls_.statusLine->setText(status);
     // The loupe shows a press, a move or new proposals under a pointer that has not moved.
-    if (loupeShown_ && loupe_->isVisible() && pointer_) pointAt(pointer_->position, pointer_->picture, pointer_->view, capture);
+    if (loupeShown_ && loupe_->isVisible() && pointer_)
+        pointAt(pointer_->position, pointer_->picture, pointer_->view, capture);
 }
 
-void CaptureDisplay::typed(int field, const std::string& text) { sheet_.texts[static_cast<std::size_t>(field - 1)] = text; }
+void CaptureDisplay::typed(int field, const std::string& text) {
+    sheet_.texts[static_cast<std::size_t>(field - 1)] = text;
+}
 
 void CaptureDisplay::showList(const std::vector<std::string>& lines) {
     QListWidget* list = controls_.resultList;
@@ -101,7 +105,8 @@ void CaptureDisplay::pointAt(QPointF position, const QImage& picture, const std:
     marks.radius = 2.5 * view->ratioX;
     for (const Press& press : capture.presses())
         if (press.marked) marks.circles.push_back(inPicture({press.at.x, press.at.y}));
-    for (const ViewMark& proposal : controls_.wingView->proposals()) marks.crosses.push_back(inPicture(proposal.centre));
+    for (const ViewMark& proposal : controls_.wingView->proposals())
+        marks.crosses.push_back(inPicture(proposal.centre));
     loupe_->look(picture, inPicture(position), 4.0 / view->ratioX, std::move(marks));
 
     const QPoint pointer =

@@ -11,13 +11,16 @@ namespace {
 
 QString suspects(const ShapeCheck& check) {
     if (check.verdict == ShapeVerdict::Exchanged)
-        return QStringLiteral("%1 ve %2 numaralı noktalar yer değiştirmiş olabilir.").arg(check.first).arg(check.second);
+        return QStringLiteral("%1 ve %2 numaralı noktalar yer değiştirmiş olabilir.")
+            .arg(check.first)
+            .arg(check.second);
     return QStringLiteral("%1 numaralı nokta yerinde olmayabilir.").arg(check.first);
 }
 
 ViewPoint wholeViewPixel(const ViewOfPicture& view, const LandmarkProposal& proposal, QSize area) {
     const ViewPoint at = view.toView(proposal.position);
-    return {std::clamp(std::round(at.x), 0.0, area.width() - 1.0), std::clamp(std::round(at.y), 0.0, area.height() - 1.0)};
+    return {std::clamp(std::round(at.x), 0.0, area.width() - 1.0),
+            std::clamp(std::round(at.y), 0.0, area.height() - 1.0)};
 }
 
 } // namespace
@@ -119,7 +122,8 @@ void CollectionAssistant::learn(const SavedSpecimen& saved, const MeasuredWing& 
     const QString path = QString::fromStdString(saved.tpsFile);
     if (collection.path() != path) {
         // Another file: read it whole, this wing with it, its picture known by its ID.
-        collection.open(path, withPicture ? PicturesById{{std::to_string(saved.id), measured.picturePath}} : PicturesById{});
+        collection.open(path,
+                        withPicture ? PicturesById{{std::to_string(saved.id), measured.picturePath}} : PicturesById{});
         return;
     }
     if (!withPicture) return; // no picture, no neighbourhoods to learn

@@ -49,8 +49,7 @@ public:
     bool shapeAccepted(const WingLandmarks& wing);
     // After a save: the measured wing joins the collection, with the neighbourhoods of the
     // picture it was measured on.
-    void learn(const SavedSpecimen& saved, const MeasuredWing& measured, const QImage& shown,
-               const QString& shownPath);
+    void learn(const SavedSpecimen& saved, const MeasuredWing& measured, const QImage& shown, const QString& shownPath);
 
 private:
     const PreparedPicture& prepared(const QImage& picture);

@@ -20,13 +20,13 @@
 namespace kanat {
 namespace {
 
-const QString openFilter = QStringLiteral(
-    "bmp files (*.BMP)|*.bmp|jpg files(*.jpg)|*.jpg|JPE files(*.jpe)|*.jpe|GIF files(*.gif)|*.gif|"
-    "wmf files(*.wmf)|*.wmf|All files(*.*)|*.*|");
+const QString openFilter =
+    QStringLiteral("bmp files (*.BMP)|*.bmp|jpg files(*.jpg)|*.jpg|JPE files(*.jpe)|*.jpe|GIF files(*.gif)|*.gif|"
+                   "wmf files(*.wmf)|*.wmf|All files(*.*)|*.*|");
 
 // The hidden controls that mirror the working fields, in the order of `Field`.
-constexpr const char* workingFieldNames[workingFieldCount] = {
-    "x11", "y11", "x22", "y22", "x33", "y33", "x44", "y44", "Txt1", "Txt2", "Txt3", "cs", "oran", "renk"};
+constexpr const char* workingFieldNames[workingFieldCount] = {"x11", "y11",  "x22",  "y22",  "x33", "y33",  "x44",
+                                                              "y44", "Txt1", "Txt2", "Txt3", "cs",  "oran", "renk"};
 
 // The picture boxes have a border of this many pixels on each side.
 constexpr int border = WingView::borderWidth;
@@ -125,7 +125,8 @@ bool Form1::mayLeaveWing(const QString& whereTo) {
     return !capture_.placedSinceResults() ||
            dialogs_.ask(this,
                         QStringLiteral("Son hesaplamadan sonra konan noktalar hesaplanmadı ve kaydedilmedi. "
-                                       "Yine de %1 geçilsin mi?").arg(whereTo),
+                                       "Yine de %1 geçilsin mi?")
+                            .arg(whereTo),
                         QStringLiteral("Evet"), QStringLiteral("Hayır"));
 }
 
@@ -195,8 +196,8 @@ std::optional<ViewOfPicture> Form1::viewOfPicture() const {
     const QImage& picture = browser_.picture();
     if (picture.isNull()) return std::nullopt;
     const QSize shown = controls_.wingView->drawingSize();
-    return ViewOfPicture{baseHeight(), double(picture.width()) / shown.width(), double(picture.height()) / shown.height(),
-                         double(picture.height())};
+    return ViewOfPicture{baseHeight(), double(picture.width()) / shown.width(),
+                         double(picture.height()) / shown.height(), double(picture.height())};
 }
 
 void Form1::pressView(QPointF position, Qt::KeyboardModifiers modifiers) {
@@ -256,7 +257,8 @@ void Form1::showCapture() {
 
 void Form1::showWorkingFields() {
     for (std::size_t i = 0; i < workingFieldCount; ++i)
-        controls_.workingFields.at(QString::fromUtf8(workingFieldNames[i]))->setText(QString::fromStdString(workingFields_.texts[i]));
+        controls_.workingFields.at(QString::fromUtf8(workingFieldNames[i]))
+            ->setText(QString::fromStdString(workingFields_.texts[i]));
 }
 
 std::unique_ptr<PixelSource> Form1::sourcePixels() const {

@@ -29,9 +29,10 @@ void installKeys(QWidget& window, const std::vector<KeyRow>& table) {
 QString keysHelp(const std::vector<KeyRow>& table) {
     QString help = QStringLiteral("Kısayol tuşları\n\n");
     for (const KeyRow& row : table) help += row.keys + QStringLiteral(": ") + row.does + QLatin1Char('\n');
-    return help + QStringLiteral("\nGeri alma ve taşıma \"Hesapla\", \"Yenile\", \"Resetle\", büyütme değişikliği ve yeni "
-                                 "resim açılmasından öncesine uzanmaz. Bir koordinat kutusuna yazarken Geri Silme, ok "
-                                 "tuşları ve Enter kutunundur.");
+    return help +
+           QStringLiteral("\nGeri alma ve taşıma \"Hesapla\", \"Yenile\", \"Resetle\", büyütme değişikliği ve yeni "
+                          "resim açılmasından öncesine uzanmaz. Bir koordinat kutusuna yazarken Geri Silme, ok "
+                          "tuşları ve Enter kutunundur.");
 }
 
 } // namespace kanat

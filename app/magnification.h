@@ -11,9 +11,9 @@ enum class Magnification { TimesHalf, TimesTwo, TimesFour };
 
 struct MagnificationButton {
     Magnification magnification;
-    double viewScale;                // the view's size over the picture's
-    double mmPerPixel;               // millimetres per view pixel
-    Magnification disables[2];       // the buttons it locks, in this order
+    double viewScale;          // the view's size over the picture's
+    double mmPerPixel;         // millimetres per view pixel
+    Magnification disables[2]; // the buttons it locks, in this order
 };
 
 // Each button shows the picture at its scale; one source pixel stays 0.010526316 mm.

@@ -57,7 +57,8 @@ std::optional<PictureBrowser::Opened> PictureBrowser::neighbour(int step, const 
     }
     constexpr int namedAtMost = 10;
     if (skipped.size() > namedAtMost)
-        skipped = skipped.mid(0, namedAtMost) << QStringLiteral("… ve %1 dosya daha.").arg(skipped.size() - namedAtMost);
+        skipped = skipped.mid(0, namedAtMost)
+                  << QStringLiteral("… ve %1 dosya daha.").arg(skipped.size() - namedAtMost);
     if (!skipped.isEmpty()) dialogs_.warn(window_, skipped.join(QLatin1Char('\n')));
     return opened;
 }

@@ -9,8 +9,8 @@ namespace kanat {
 namespace {
 
 // The picture formats the program reads, by the extensions they are saved with.
-const QStringList pictureNameFilters{"*.bmp", "*.dib", "*.jpg",  "*.jpeg", "*.jpe", "*.gif",
-                                     "*.png", "*.tif", "*.tiff", "*.wmf"};
+const QStringList pictureNameFilters{"*.bmp", "*.dib", "*.jpg", "*.jpeg", "*.jpe",
+                                     "*.gif", "*.png", "*.tif", "*.tiff", "*.wmf"};
 
 // The digits at `from` as a number text without leading zeros, and where they end.
 QStringView digitRun(const QString& text, qsizetype& from) {

@@ -6,12 +6,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QTreeView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QToolTip>
+#include <QTreeView>
 
 namespace kanat {
 namespace {
@@ -19,8 +19,7 @@ namespace {
 // Qt would add a display name to every window title, so the boxes get theirs here.
 const QString messageTitle = QStringLiteral("Kanat Morfometrisi");
 
-QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode,
-                      const QString& startFile) {
+QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode, const QString& startFile) {
     const auto dialog = makeFileDialog(parent, filter, mode, startFile);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
     return dialog->selectedFiles().constFirst();
@@ -28,8 +27,8 @@ QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::Accep
 
 } // namespace
 
-std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& filter,
-                                            QFileDialog::AcceptMode mode, const QString& startFile) {
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode,
+                                            const QString& startFile) {
     auto dialog = std::make_unique<QFileDialog>(parent);
     // Our own dialog, so the filters look and match the same on every desktop. Rewriting the
     // result file is the normal flow, so the window asks about overwriting only where it matters.
@@ -65,7 +64,6 @@ QStringList dialogNameFilters(const QString& filter) {
     return filters;
 }
 
-
 QString QtDialogs::openImage(QWidget* parent, const QString& filter, const QString& shown) {
     return runFileDialog(parent, filter, QFileDialog::AcceptOpen, shown);
 }
@@ -78,13 +76,9 @@ QString QtDialogs::saveResults(QWidget* parent, const QString& filter, const QSt
                          folder.isEmpty() ? proposedName : QDir(folder).filePath(proposedName));
 }
 
-void QtDialogs::inform(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, messageTitle, text);
-}
+void QtDialogs::inform(QWidget* parent, const QString& text) { QMessageBox::information(parent, messageTitle, text); }
 
-void QtDialogs::warn(QWidget* parent, const QString& text) {
-    QMessageBox::warning(parent, messageTitle, text);
-}
+void QtDialogs::warn(QWidget* parent, const QString& text) { QMessageBox::warning(parent, messageTitle, text); }
 
 bool QtDialogs::ask(QWidget* parent, const QString& question, const QString& yes, const QString& no) {
     QMessageBox box(QMessageBox::Question, messageTitle, question, QMessageBox::NoButton, parent);
@@ -106,8 +100,7 @@ void QtDialogs::about(QWidget* parent, const QString& text) {
 
 Environment Environment::fromSystem() {
     const QString point = QLocale().decimalPoint();
-    return {QCoreApplication::applicationDirPath(),
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+    return {QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
             point == QStringLiteral(",") ? ',' : '.'};
 }
 

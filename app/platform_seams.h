@@ -62,7 +62,7 @@ struct Environment {
 QStringList dialogNameFilters(const QString& filter);
 
 // The file dialog the window shows, set up but not yet shown; it starts at `startFile`.
-std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& filter,
-                                            QFileDialog::AcceptMode mode, const QString& startFile);
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode,
+                                            const QString& startFile);
 
 } // namespace kanat

@@ -30,7 +30,7 @@ std::optional<SavedSpecimen> ResultSaver::save(const std::vector<std::string>& l
     record.savedImageName = record.measured ? record.measured->imageName : shownTitle.toStdString();
 
     // Beside the picture, however it was opened; without one, where the last result file went.
-    const QString folder = !shownFolder.isEmpty()         ? shownFolder
+    const QString folder = !shownFolder.isEmpty()       ? shownFolder
                            : !lastResultFile_.isEmpty() ? QFileInfo(lastResultFile_).absolutePath()
                                                         : QString();
     const QString chosen = chooseResultFile(proposal, folder);
@@ -39,7 +39,8 @@ std::optional<SavedSpecimen> ResultSaver::save(const std::vector<std::string>& l
     const RecordAppend appended = appendRecordLine(environment_.recordFolders(), toCodePage1254(recordLine(record)));
     const QString recordFile = QString::fromStdString(appended.file);
     if (!appended.ok()) {
-        dialogs_.warn(window_, QStringLiteral("Kayıt \"%1\" dosyasına eklenemedi: %2.").arg(recordFile, reason(appended.error)));
+        dialogs_.warn(window_,
+                      QStringLiteral("Kayıt \"%1\" dosyasına eklenemedi: %2.").arg(recordFile, reason(appended.error)));
         return std::nullopt;
     }
     if (appended.inUserFolder && !session_.toldWhereRecordsGo) {
@@ -47,9 +48,11 @@ std::optional<SavedSpecimen> ResultSaver::save(const std::vector<std::string>& l
         session_.toldWhereRecordsGo = true;
         dialogs_.inform(window_, appended.programFolderIsSystem
                                      ? QStringLiteral("Program bir sistem klasöründe (%1) olduğu için ölçüm kayıtları "
-                                                      "şu dosyaya ekleniyor:\n%2").arg(environment_.programFolder, recordFile)
+                                                      "şu dosyaya ekleniyor:\n%2")
+                                           .arg(environment_.programFolder, recordFile)
                                      : QStringLiteral("Program klasörüne yazılamadığı için ölçüm kayıtları şu dosyaya "
-                                                      "ekleniyor:\n%1").arg(recordFile));
+                                                      "ekleniyor:\n%1")
+                                           .arg(recordFile));
     }
     return appendLandmarks(appended.file, scale);
 }
@@ -61,9 +64,11 @@ QString ResultSaver::chooseResultFile(const QString& proposal, const QString& fo
     while (!chosen.isEmpty() && QFileInfo::exists(chosen) && QFileInfo(chosen).absoluteFilePath() != lastResultFile_ &&
            !dialogs_.ask(window_,
                          QStringLiteral("\"%1\" dosyası zaten var. Üzerine yazılırsa içindeki önceki sonuçlar "
-                                        "silinir.\nÜzerine yazılsın mı?").arg(chosen),
+                                        "silinir.\nÜzerine yazılsın mı?")
+                             .arg(chosen),
                          QStringLiteral("Evet"), QStringLiteral("Hayır")))
-        chosen = dialogs_.saveResults(window_, saveFilter, QFileInfo(chosen).fileName(), QFileInfo(chosen).absolutePath());
+        chosen =
+            dialogs_.saveResults(window_, saveFilter, QFileInfo(chosen).fileName(), QFileInfo(chosen).absolutePath());
     return chosen;
 }
 
@@ -73,7 +78,8 @@ void ResultSaver::writeResultFile(const QString& chosen) {
     if (written.ok())
         lastResultFile_ = QFileInfo(chosen).absoluteFilePath();
     else
-        dialogs_.warn(window_, QStringLiteral("Sonuç dosyası \"%1\" yazılamadı: %2.").arg(chosen, reason(written.error)));
+        dialogs_.warn(window_,
+                      QStringLiteral("Sonuç dosyası \"%1\" yazılamadı: %2.").arg(chosen, reason(written.error)));
 }
 
 std::optional<SavedSpecimen> ResultSaver::appendLandmarks(const std::string& recordFile, double scale) {
@@ -81,9 +87,9 @@ std::optional<SavedSpecimen> ResultSaver::appendLandmarks(const std::string& rec
     // landmarks the record's values were measured from; before any calculation, none.
     const long lineNumber = countLines(recordFile);
     const std::optional<MeasuredWing>& measured = session_.record.measured;
-    const std::string specimen = tpsSpecimen(measured ? measured->landmarks : WingLandmarks{},
-                                             session_.record.savedImageName, lineNumber,
-                                             measured ? measured->tpsScale : scale);
+    const std::string specimen =
+        tpsSpecimen(measured ? measured->landmarks : WingLandmarks{}, session_.record.savedImageName, lineNumber,
+                    measured ? measured->tpsScale : scale);
     const std::string tpsFile = tpsFileBeside(recordFile);
     const WriteResult written = appendWhole(tpsFile, toCodePage1254(specimen));
     if (!written.ok()) {

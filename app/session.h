@@ -12,7 +12,7 @@ struct Session {
     LabCollection collection;
     bool toldWhereRecordsGo = false;
     bool toldAboutCollection = false;
-    bool proposalsOn = true; // key P; a user who turned them off wants them off after Resetle too
+    bool proposalsOn = true;  // key P; a user who turned them off wants them off after Resetle too
     QString lastShownPicture; // where the open dialog starts after "Resetle"
 };
 

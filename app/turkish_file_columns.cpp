@@ -18,7 +18,8 @@ QString kindOf(const QFileInfo& file) {
 
 QVariant TurkishFileColumns::data(const QModelIndex& index, int role) const {
     const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files || role != Qt::DisplayRole || (index.column() != Kind && index.column() != Date && index.column() != Size))
+    if (!files || role != Qt::DisplayRole ||
+        (index.column() != Kind && index.column() != Date && index.column() != Size))
         return QIdentityProxyModel::data(index, role);
     const QFileInfo file = files->fileInfo(mapToSource(index));
     const QLocale turkish(QLocale::Turkish, QLocale::Turkey);

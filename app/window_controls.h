@@ -30,10 +30,10 @@ struct WindowControls {
     QWidget* client = nullptr;
     QCheckBox* guideCheckBox = nullptr; // "Noktalama Klavuzunu Göster "
     QPushButton* calculateButton = nullptr;
-    QPushButton* refreshButton = nullptr; // "Yenile"
-    QPushButton* resetButton = nullptr;   // "Resetle"
+    QPushButton* refreshButton = nullptr;               // "Yenile"
+    QPushButton* resetButton = nullptr;                 // "Resetle"
     std::array<QPushButton*, 3> magnificationButtons{}; // "x0,5", "x2", "x4"
-    QScrollArea* viewArea = nullptr; // gives the view its room and scrolls it
+    QScrollArea* viewArea = nullptr;                    // gives the view its room and scrolls it
     WingView* wingView = nullptr;
     QWidget* sourcePicture = nullptr; // hidden: the picture is held by the window
     QGroupBox* sheetFrame = nullptr;  // "KOORDINAT X-Y"
@@ -47,10 +47,10 @@ struct WindowControls {
     // edit keeps.
     QLineEdit* saveTextField = nullptr;
     std::map<QString, QLineEdit*> workingFields; // x11 … oran, renk
-    QAction* openAction = nullptr;  // "Kanat Resmi Aç"
-    QAction* saveAction = nullptr;  // "Ölçümü Kaydet"
-    QAction* aboutAction = nullptr; // "Hakkında"
-    QLabel* statusLine = nullptr;   // whether proposals are on, and what the collection holds
+    QAction* openAction = nullptr;               // "Kanat Resmi Aç"
+    QAction* saveAction = nullptr;               // "Ölçümü Kaydet"
+    QAction* aboutAction = nullptr;              // "Hakkında"
+    QLabel* statusLine = nullptr;                // whether proposals are on, and what the collection holds
 };
 
 // Builds the layout into `window` and sets the tab order and the first focus.

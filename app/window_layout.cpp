@@ -36,8 +36,7 @@ struct ControlSpec {
     bool hidden = false;
 };
 
-template <class Widget>
-using Role = Widget* WindowControls::*;
+template <class Widget> using Role = Widget* WindowControls::*;
 
 // The background of scroll bars, which the coordinate fields and working fields have.
 const QColor scrollBarGrey(200, 200, 200);
@@ -53,9 +52,8 @@ QLineEdit* textField(QWidget* parent, const QString& text, bool grey) {
 }
 
 ControlSpec button(QString name, QString caption, Twips place, Role<QPushButton> role) {
-    return {name, caption, place, [role](WindowControls& c, const ControlSpec& s) {
-                return c.*role = new QPushButton(s.caption, c.client);
-            }};
+    return {name, caption, place,
+            [role](WindowControls& c, const ControlSpec& s) { return c.*role = new QPushButton(s.caption, c.client); }};
 }
 
 ControlSpec magnificationButton(QString name, QString caption, Twips place, std::size_t index) {
@@ -73,22 +71,26 @@ void addSheetRow(std::vector<ControlSpec>& layout, int landmark) {
                       landmark == 1 ? Twips{120, 600, 375, 375} : Twips{120, top, 375, 255},
                       [](WindowControls& c, const ControlSpec& s) { return new QLabel(s.caption, c.sheetFrame); }});
     for (const int axis : {0, 1})
-        layout.push_back({QStringLiteral("Text%1").arg(2 * landmark - 1 + axis), "", {720 + 840 * axis, top, 800, 300},
+        layout.push_back({QStringLiteral("Text%1").arg(2 * landmark - 1 + axis),
+                          "",
+                          {720 + 840 * axis, top, 800, 300},
                           [field = std::size_t(2 * landmark - 2 + axis)](WindowControls& c, const ControlSpec&) {
                               return c.coordinateFields[field] = textField(c.sheetFrame, {}, true);
                           }});
 }
 
 ControlSpec workingField(QString name, Twips place, bool grey = true) {
-    return {name, name == "renk" ? name : QString(), place, [grey](WindowControls& c, const ControlSpec& s) {
+    return {name, name == "renk" ? name : QString(), place,
+            [grey](WindowControls& c, const ControlSpec& s) {
                 return c.workingFields[s.name] = textField(c.client, s.caption, grey);
-            }, true};
+            },
+            true};
 }
 
 ControlSpec hiddenField(QString name, QString text, Twips place, Role<QLineEdit> role) {
-    return {name, text, place, [role](WindowControls& c, const ControlSpec& s) {
-                return c.*role = textField(c.client, s.caption, false);
-            }, true};
+    return {name, text, place,
+            [role](WindowControls& c, const ControlSpec& s) { return c.*role = textField(c.client, s.caption, false); },
+            true};
 }
 
 constexpr Twips viewPlace{120, 720, 8175, 3975};
@@ -191,8 +193,8 @@ void setTabOrder(const WindowControls& controls) {
     std::vector<QWidget*> order{controls.calculateButton, controls.wingView};
     for (std::size_t field = 16; field >= 1; --field) order.push_back(controls.coordinateFields[field - 1]);
     for (std::size_t field = 17; field <= 36; ++field) order.push_back(controls.coordinateFields[field - 1]);
-    order.insert(order.end(), {controls.resultList, controls.guideCheckBox, controls.refreshButton,
-                               controls.resetButton});
+    order.insert(order.end(),
+                 {controls.resultList, controls.guideCheckBox, controls.refreshButton, controls.resetButton});
     order.insert(order.end(), controls.magnificationButtons.begin(), controls.magnificationButtons.end());
     for (std::size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
 }

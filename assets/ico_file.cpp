@@ -25,13 +25,9 @@ void put32(QByteArray& out, qint64 value) {
 }
 
 // DIB rows are padded to whole 32-bit words.
-int rowBytes(int width, int bitsPerPixel) {
-    return (width * bitsPerPixel + 31) / 32 * 4;
-}
+int rowBytes(int width, int bitsPerPixel) { return (width * bitsPerPixel + 31) / 32 * 4; }
 
-bool isTransparent(QRgb pixel) {
-    return qAlpha(pixel) < 128;
-}
+bool isTransparent(QRgb pixel) { return qAlpha(pixel) < 128; }
 
 // Rows of a DIB run from the bottom of the picture to its top.
 QByteArray andMask(const QImage& image) {
@@ -48,15 +44,12 @@ QByteArray andMask(const QImage& image) {
 QByteArray bgraPixels(const QImage& image) {
     QByteArray pixels;
     for (int y = image.height() - 1; y >= 0; --y)
-        for (int x = 0; x < image.width(); ++x)
-            put32(pixels, image.pixel(x, y));
+        for (int x = 0; x < image.width(); ++x) put32(pixels, image.pixel(x, y));
     return pixels;
 }
 
 // Under the AND mask the picture is black, so that the screen shows through unchanged.
-QRgb opaqueColour(QRgb pixel) {
-    return isTransparent(pixel) ? qRgb(0, 0, 0) : pixel | 0xff000000;
-}
+QRgb opaqueColour(QRgb pixel) { return isTransparent(pixel) ? qRgb(0, 0, 0) : pixel | 0xff000000; }
 
 int distance(QRgb a, QRgb b) {
     const int r = qRed(a) - qRed(b), g = qGreen(a) - qGreen(b), bl = qBlue(a) - qBlue(b);
@@ -68,33 +61,27 @@ int distance(QRgb a, QRgb b) {
 std::vector<QRgb> palette(const QImage& image) {
     std::map<QRgb, int> counts;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            ++counts[opaqueColour(image.pixel(x, y))];
+        for (int x = 0; x < image.width(); ++x) ++counts[opaqueColour(image.pixel(x, y))];
     std::vector<std::pair<QRgb, int>> byCount(counts.begin(), counts.end());
-    std::stable_sort(byCount.begin(), byCount.end(),
-                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::stable_sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
     std::vector<QRgb> colours;
-    for (size_t i = 0; i < byCount.size() && i < paletteColours; ++i)
-        colours.push_back(byCount[i].first);
+    for (size_t i = 0; i < byCount.size() && i < paletteColours; ++i) colours.push_back(byCount[i].first);
     return colours;
 }
 
 std::uint8_t nearestIndex(const std::vector<QRgb>& colours, QRgb colour) {
-    const auto nearest = std::min_element(colours.begin(), colours.end(), [&](QRgb a, QRgb b) {
-        return distance(a, colour) < distance(b, colour);
-    });
+    const auto nearest = std::min_element(colours.begin(), colours.end(),
+                                          [&](QRgb a, QRgb b) { return distance(a, colour) < distance(b, colour); });
     return std::uint8_t(nearest - colours.begin());
 }
 
 QByteArray paletteAndIndices(const QImage& image) {
     const std::vector<QRgb> colours = palette(image);
     QByteArray out;
-    for (size_t i = 0; i < paletteColours; ++i)
-        put32(out, i < colours.size() ? colours[i] & 0xffffff : 0);
+    for (size_t i = 0; i < paletteColours; ++i) put32(out, i < colours.size() ? colours[i] & 0xffffff : 0);
     for (int y = image.height() - 1; y >= 0; --y) {
         QByteArray row(rowBytes(image.width(), 8), '\0');
-        for (int x = 0; x < image.width(); ++x)
-            row[x] = char(nearestIndex(colours, opaqueColour(image.pixel(x, y))));
+        for (int x = 0; x < image.width(); ++x) row[x] = char(nearestIndex(colours, opaqueColour(image.pixel(x, y))));
         out += row;
     }
     return out;

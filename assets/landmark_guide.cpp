@@ -19,9 +19,9 @@ constexpr int height = guideHeight;
 constexpr int photoHeight = 147; // below it, the caption on white
 
 // jN is the vein junction that number N labels, a few pixels off a corner or side of its box.
-constexpr QPointF j1{85, 14}, j2{114, 27}, j3{147, 26}, j4{185, 19}, j5{107, 64}, j6{148, 62},
-    j7{162, 58}, j8{183, 55}, j9{205, 49}, j10{287, 25}, j11{144, 87}, j12{235, 85}, j13{248, 65},
-    j14{337, 55}, j15{481, 45}, j16{229, 125}, j17{263, 116}, j18{343, 96};
+constexpr QPointF j1{85, 14}, j2{114, 27}, j3{147, 26}, j4{185, 19}, j5{107, 64}, j6{148, 62}, j7{162, 58}, j8{183, 55},
+    j9{205, 49}, j10{287, 25}, j11{144, 87}, j12{235, 85}, j13{248, 65}, j14{337, 55}, j15{481, 45}, j16{229, 125},
+    j17{263, 116}, j18{343, 96};
 constexpr QPointF basalBend{285, 48}; // where the medial vein leaves the basal vein
 constexpr QPointF wingBase{511, 44};
 
@@ -117,8 +117,7 @@ void drawWing(QPainter& painter) {
 
     painter.setBrush(Qt::NoBrush);
     for (const Vein& vein : spectralVeins) {
-        painter.setPen(
-            QPen(QColor(0x14, 0x0b, 0x06, 0x90), vein.width, Qt::SolidLine, Qt::RoundCap));
+        painter.setPen(QPen(QColor(0x14, 0x0b, 0x06, 0x90), vein.width, Qt::SolidLine, Qt::RoundCap));
         painter.drawPath(curveThrough(vein.points));
     }
     for (const Vein& vein : veins) {
@@ -166,8 +165,8 @@ void drawCaption(QPainter& painter) {
 
     const QString name = "Sphex maxillosus";
     const QString author = " (Fabricius, 1793)";
-    const int textWidth = QFontMetrics(species).horizontalAdvance(name) +
-                          QFontMetrics(authority).horizontalAdvance(author);
+    const int textWidth =
+        QFontMetrics(species).horizontalAdvance(name) + QFontMetrics(authority).horizontalAdvance(author);
     const int baseline = photoHeight + 15;
     int x = (width - textWidth) / 2;
     painter.setPen(Qt::black);

@@ -45,8 +45,7 @@ bool makeIcons(const QDir& assets) {
     // Older Windows desktops pick the 256-colour pictures; newer ones the 32-bit ones.
     std::vector<kanat::IconPicture> pictures;
     for (const int bits : {8, 32})
-        for (const int size : {48, 32, 16})
-            pictures.push_back({render(svg, size), bits});
+        for (const int size : {48, 32, 16}) pictures.push_back({render(svg, size), bits});
     const QString ico = assets.filePath("kanat.ico");
     if (!writeFile(ico, kanat::icoFile(pictures))) return fail("cannot write " + ico);
     return true;

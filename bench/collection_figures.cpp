@@ -29,18 +29,14 @@ using test::placedOf;
 
 struct Errors {
     std::vector<double> pixels;
-    void add(const std::vector<LandmarkProposal>& proposals, const RealWing& wing,
-             double scale = 1) {
-        for (const double error : test::errorsOf(proposals, wing))
-            pixels.push_back(error / scale);
+    void add(const std::vector<LandmarkProposal>& proposals, const RealWing& wing, double scale = 1) {
+        for (const double error : test::errorsOf(proposals, wing)) pixels.push_back(error / scale);
     }
     void print(const std::string& name) {
         std::sort(pixels.begin(), pixels.end());
-        const auto within3 =
-            std::count_if(pixels.begin(), pixels.end(), [](double e) { return e <= 3; });
+        const auto within3 = std::count_if(pixels.begin(), pixels.end(), [](double e) { return e <= 3; });
         bench::print(("collection_median_px_" + name).c_str(), pixels[pixels.size() / 2], "px");
-        bench::print(("collection_within_3px_" + name).c_str(), 100.0 * within3 / pixels.size(),
-                     "%");
+        bench::print(("collection_within_3px_" + name).c_str(), 100.0 * within3 / pixels.size(), "%");
     }
 };
 
@@ -63,9 +59,7 @@ void heldOutAccuracy(const std::vector<RealWing>& wings, const QString& folder) 
                 WingCollection::load(test::writeCollection(drawFolder.toStdString(), chosen));
             const RealWing& wing = wings[heldOut];
             const PreparedPicture picture(wing.picture);
-            twoFar.add(
-                collection.propose(picture, placedOf(wing, {1, collection.farthestFromFirst()})),
-                wing);
+            twoFar.add(collection.propose(picture, placedOf(wing, {1, collection.farthestFromFirst()})), wing);
             firstTwo.add(collection.propose(picture, placedOf(wing, {1, 2})), wing);
             firstThree.add(collection.propose(picture, placedOf(wing, {1, 2, 3})), wing);
         }
@@ -78,30 +72,25 @@ void heldOutAccuracy(const std::vector<RealWing>& wings, const QString& folder) 
 
 // A real wing enlarged to about 24 megapixels, as a camera's photograph would show it.
 RealWing enlarged(const RealWing& wing, double megapixels) {
-    const double factor =
-        std::sqrt(megapixels * 1e6 / (wing.picture.width() * double(wing.picture.height())));
+    const double factor = std::sqrt(megapixels * 1e6 / (wing.picture.width() * double(wing.picture.height())));
     RealWing large = wing;
-    large.picture =
-        wing.picture.convertToFormat(QImage::Format_RGB32)
-            .scaled(qRound(wing.picture.width() * factor), qRound(wing.picture.height() * factor),
-                    Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    large.picture = wing.picture.convertToFormat(QImage::Format_RGB32)
+                        .scaled(qRound(wing.picture.width() * factor), qRound(wing.picture.height() * factor),
+                                Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const double sx = double(large.picture.width()) / wing.picture.width();
     const double sy = double(large.picture.height()) / wing.picture.height();
-    for (TpsPoint& point : large.landmarks)
-        point = {(point.x + 0.5) * sx - 0.5, (point.y - 0.5) * sy + 0.5};
+    for (TpsPoint& point : large.landmarks) point = {(point.x + 0.5) * sx - 0.5, (point.y - 0.5) * sy + 0.5};
     return large;
 }
 
 // 200 wings: the real ones over and over, each landmark moved by a pixel or so.
-std::string jitteredCollection(const std::vector<RealWing>& wings, const QString& folder,
-                               int count) {
+std::string jitteredCollection(const std::vector<RealWing>& wings, const QString& folder, int count) {
     std::mt19937 random(5);
     std::normal_distribution<double> jitter(0, 1);
     std::vector<RealWing> many;
     for (int i = 0; i < count; ++i) {
         RealWing wing = wings[static_cast<std::size_t>(i) % wings.size()];
-        for (TpsPoint& point : wing.landmarks)
-            point = {point.x + jitter(random), point.y + jitter(random)};
+        for (TpsPoint& point : wing.landmarks) point = {point.x + jitter(random), point.y + jitter(random)};
         many.push_back(std::move(wing));
     }
     return test::writeCollection(folder.toStdString(), many);
@@ -169,8 +158,7 @@ void largePictureSpeed(const std::vector<RealWing>& wings, const QString& folder
     const double scale = double(large.picture.width()) / wings[0].picture.width();
     for (int run = 0; run < 9; ++run) {
         timer.restart();
-        const auto proposals =
-            collection.propose(picture, placedOf(large, {1, 2}));
+        const auto proposals = collection.propose(picture, placedOf(large, {1, 2}));
         times.push_back(milliseconds(timer));
         if (run == 0) errors.add(proposals, large, scale);
     }
@@ -248,7 +236,8 @@ void misplacedNaming(const std::vector<RealWing>& wings) {
                 Configuration wing = configurationOf(wings[held]);
                 wing[k] += std::polar(9.0, angle(random));
                 wing[other] += std::polar(7.0, angle(random));
-                const std::size_t third = (k + 2) % landmarkCount == other ? (k + 3) % landmarkCount : (k + 2) % landmarkCount;
+                const std::size_t third =
+                    (k + 2) % landmarkCount == other ? (k + 3) % landmarkCount : (k + 2) % landmarkCount;
                 wing[third] += std::polar(2.0, angle(random));
                 two.add(farthestFromExpected(wing, model.mean), leastFitting(wing, model),
                         {moved, static_cast<int>(other) + 1});
@@ -269,8 +258,7 @@ double checkSeconds(const std::vector<RealWing>& wings, const QString& folder) {
         std::ofstream file(tps.toStdString(), std::ios::binary);
         for (int i = 0; i < 10000; ++i) {
             RealWing wing = wings[static_cast<std::size_t>(i) % wings.size()];
-            for (TpsPoint& point : wing.landmarks)
-                point = {point.x + jitter(random), point.y + jitter(random)};
+            for (TpsPoint& point : wing.landmarks) point = {point.x + jitter(random), point.y + jitter(random)};
             if (i % 500 == 7) std::swap(wing.landmarks[6], wing.landmarks[7]);
             file << test::tpsSpecimenOf(wing, i + 1);
         }
@@ -279,8 +267,7 @@ double checkSeconds(const std::vector<RealWing>& wings, const QString& folder) {
     check.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer timer;
     timer.start();
-    check.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kanat-hesapla"),
-                {"--check", tps});
+    check.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kanat-hesapla"), {"--check", tps});
     check.waitForFinished(-1);
     return check.exitCode() == 0 ? timer.nsecsElapsed() / 1e9 : -1;
 }

@@ -10,9 +10,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
@@ -55,7 +55,8 @@ QString writeJpeg(const QImage& image, const QString& path, int quality) {
 }
 
 QString makePhotograph(const QString& folder, int width, int height) {
-    return writeJpeg(wingPicture(width, height), QStringLiteral("%1/wing-%2mp.jpg").arg(folder).arg(width * height / 1000000), 90);
+    return writeJpeg(wingPicture(width, height),
+                     QStringLiteral("%1/wing-%2mp.jpg").arg(folder).arg(width * height / 1000000), 90);
 }
 
 // The same wing as a camera gives it: membrane texture and sensor grain over the veins, at
@@ -66,9 +67,12 @@ QString makeCameraPhotograph(const QString& folder) {
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            const int texture = static_cast<int>(12 * std::sin(x / 23.0) * std::cos(y / 17.0) + 6 * std::sin(x * 1.9 + y * 0.8));
+            const int texture =
+                static_cast<int>(12 * std::sin(x / 23.0) * std::cos(y / 17.0) + 6 * std::sin(x * 1.9 + y * 0.8));
             const int grain = static_cast<int>(random() % 48) - 24;
-            const auto channel = [&](int value) { return std::clamp(value + texture + grain + static_cast<int>(random() % 17) - 8, 0, 255); };
+            const auto channel = [&](int value) {
+                return std::clamp(value + texture + grain + static_cast<int>(random() % 17) - 8, 0, 255);
+            };
             line[x] = qRgb(channel(qRed(line[x])), channel(qGreen(line[x])), channel(qBlue(line[x])));
         }
     }
@@ -141,7 +145,8 @@ void measurePicture(const QString& picture, const char* suffix) {
     double zoomWorst = 0;
     for (const Magnification magnification :
          {Magnification::TimesTwo, Magnification::TimesFour, Magnification::TimesHalf, Magnification::TimesFour}) {
-        if (!window.form().controls().magnificationButtons[indexOf(magnification)]->isEnabled()) window.form().refresh();
+        if (!window.form().controls().magnificationButtons[indexOf(magnification)]->isEnabled())
+            window.form().refresh();
         timer.restart();
         window.form().magnify(magnification);
         window.repaintView();
@@ -172,7 +177,8 @@ void measurePicture(const QString& picture, const char* suffix) {
     std::sort(calculations.begin(), calculations.end());
     print(name("calculate_ms").c_str(), calculations[calculations.size() / 2], "ms");
 
-    for (const auto& [button, label] : {std::pair{4, "peak_mb_x05"}, std::pair{5, "peak_mb_x2"}, std::pair{6, "peak_mb_x4"}})
+    for (const auto& [button, label] :
+         {std::pair{4, "peak_mb_x05"}, std::pair{5, "peak_mb_x2"}, std::pair{6, "peak_mb_x4"}})
         print(name(label).c_str(), childPeak(picture, button), "MB");
 }
 

@@ -20,8 +20,7 @@ namespace kanat::bench {
 namespace {
 
 // The slowest of several timings of `action`, each with the repaint it causes.
-template <typename Action>
-double slowest(int times, Action action) {
+template <typename Action> double slowest(int times, Action action) {
     double worst = 0;
     QElapsedTimer timer;
     for (int i = 0; i < times; ++i) {
@@ -48,21 +47,28 @@ void measureCorrections(Window& window, const std::string& suffix) {
         QTest::mouseRelease(view, Qt::LeftButton, {}, at(i));
     }
     QApplication::processEvents();
-    print(("take_back_ms_max" + suffix).c_str(), slowest(18, [&](int) { QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); }), "ms");
-    print(("put_back_ms_max" + suffix).c_str(), slowest(18, [&](int) { QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier); }), "ms");
+    print(("take_back_ms_max" + suffix).c_str(),
+          slowest(18, [&](int) { QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); }), "ms");
+    print(("put_back_ms_max" + suffix).c_str(),
+          slowest(18, [&](int) { QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier); }), "ms");
     const QPoint grabbed = at(4) + QPoint(WingView::borderWidth, WingView::borderWidth);
     QTest::mousePress(view, Qt::LeftButton, Qt::ControlModifier, grabbed);
-    print(("move_step_ms_max" + suffix).c_str(),
-          slowest(60, [&](int i) { moveWith(view, at(4) + QPoint(i % 30, i / 2), Qt::LeftButton, Qt::ControlModifier); }), "ms");
+    print(
+        ("move_step_ms_max" + suffix).c_str(),
+        slowest(60, [&](int i) { moveWith(view, at(4) + QPoint(i % 30, i / 2), Qt::LeftButton, Qt::ControlModifier); }),
+        "ms");
     QTest::mouseRelease(view, Qt::LeftButton, Qt::ControlModifier, grabbed + QPoint(10, 10));
     const int arrows[] = {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up};
-    print(("nudge_ms_max" + suffix).c_str(), slowest(60, [&](int i) { QTest::keyClick(&form, Qt::Key(arrows[i % 4])); }), "ms");
+    print(("nudge_ms_max" + suffix).c_str(),
+          slowest(60, [&](int i) { QTest::keyClick(&form, Qt::Key(arrows[i % 4])); }), "ms");
 }
 
 double loupeWorst(Window& window) {
     WingView* view = window.form().controls().wingView;
     const QSize area = view->drawingSize().boundedTo(QSize(500, 240));
-    return slowest(80, [&](int i) { moveWith(view, QPoint(10 + (i * 37) % (area.width() - 20), 10 + (i * 23) % (area.height() - 20)), Qt::NoButton); });
+    return slowest(80, [&](int i) {
+        moveWith(view, QPoint(10 + (i * 37) % (area.width() - 20), 10 + (i * 23) % (area.height() - 20)), Qt::NoButton);
+    });
 }
 
 } // namespace
@@ -102,7 +108,8 @@ void measureWorkflow(const QString& photograph, const char* suffix) {
     QTest::keyClick(&window.form(), Qt::Key_PageDown);
     window.repaintView();
     const double pageDown = milliseconds(timer);
-    if (window.form().windowTitle() != nextPicture) std::fprintf(stderr, "Page Down did not reach %s\n", qPrintable(nextPicture));
+    if (window.form().windowTitle() != nextPicture)
+        std::fprintf(stderr, "Page Down did not reach %s\n", qPrintable(nextPicture));
     print((std::string("page_down_first_paint_ms") + suffix).c_str(), pageDown, "ms");
     print((std::string("page_down_decode_ratio") + suffix).c_str(), pageDown / decode, "x");
 }

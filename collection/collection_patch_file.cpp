@@ -64,8 +64,8 @@ bool inStep(const PatchFileContent& stored, const std::vector<StoredPatches>& en
 CollectionPatchFile::CollectionPatchFile(std::string collectionPath) : collectionPath_(std::move(collectionPath)) {}
 
 int CollectionPatchFile::withPixels() const {
-    return static_cast<int>(
-        std::count_if(entries_.begin(), entries_.end(), [](const StoredPatches& entry) { return !entry.pixels.empty(); }));
+    return static_cast<int>(std::count_if(entries_.begin(), entries_.end(),
+                                          [](const StoredPatches& entry) { return !entry.pixels.empty(); }));
 }
 
 std::vector<std::string> CollectionPatchFile::update(const std::vector<CollectionWing>& wings,
@@ -102,7 +102,8 @@ std::vector<std::string> CollectionPatchFile::update(const std::vector<Collectio
     if (!withoutPicture.empty())
         warnings.push_back(std::to_string(withoutPicture.size()) +
                            " kanadın resmi bulunamadı ya da noktalarına uymuyor; öneriler bu kanatlar olmadan "
-                           "yapılıyor (" + namedSpecimens(withoutPicture) + ")");
+                           "yapılıyor (" +
+                           namedSpecimens(withoutPicture) + ")");
     if (inStep(stored, entries_)) {
         size_ = sizeOf(path);
         return warnings;

@@ -16,16 +16,14 @@ constexpr double farthestCoordinate = 1e7;
 
 std::string namedSpecimens(const std::vector<std::string>& ids) {
     std::string text;
-    for (std::size_t i = 0; i < ids.size() && i < 5; ++i)
-        text += (i ? ", ID=" : "ID=") + ids[i];
+    for (std::size_t i = 0; i < ids.size() && i < 5; ++i) text += (i ? ", ID=" : "ID=") + ids[i];
     return ids.size() > 5 ? text + ", …" : text;
 }
 
 std::uint64_t specimenKey(const TpsSpecimen& specimen) {
     std::uint64_t hash = 14695981039346656037ull;
     auto add = [&](std::string_view text) {
-        for (const char c : text)
-            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
         hash = (hash ^ 0xFFu) * 1099511628211ull; // ends each text, so "1 23" differs from "12 3"
     };
     for (const auto& [x, y] : specimen.landmarks) {
@@ -44,8 +42,7 @@ std::vector<std::optional<ComplexPoint>> landmarksOf(const TpsSpecimen& specimen
         if (x.empty()) continue;
         const ComplexPoint point{parseLocale(x, '.'), parseLocale(y, '.')};
         // Beyond any picture (or not a number at all): a slip of the pen, not a landmark.
-        if (std::abs(point.real()) < farthestCoordinate &&
-            std::abs(point.imag()) < farthestCoordinate)
+        if (std::abs(point.real()) < farthestCoordinate && std::abs(point.imag()) < farthestCoordinate)
             points[i] = point;
     }
     return points;
@@ -68,8 +65,7 @@ CollectionText readCollectionText(std::string_view content, const std::string& f
             continue;
         }
         CollectionWing wing{id, specimenKey(specimen), specimen.image, {}};
-        for (const auto& point : points)
-            wing.landmarks.push_back(*point);
+        for (const auto& point : points) wing.landmarks.push_back(*point);
         // Landmarks all on one spot have no shape to compare or scale a patch by.
         if (centroidSize(wing.landmarks) < 1) {
             degenerate.push_back(id);
@@ -82,14 +78,13 @@ CollectionText readCollectionText(std::string_view content, const std::string& f
                                 " örnekte 18'den başka sayıda nokta var, koleksiyona katılmadı (" +
                                 namedSpecimens(otherCounts) + ")");
     if (!unplaced.empty())
-        text.warnings.push_back(
-            fileName + ": " + std::to_string(unplaced.size()) +
-            " örnekte yerleştirilmemiş ya da geçersiz nokta var (-1 -1), ortalamaya katılmadı (" +
-            namedSpecimens(unplaced) + ")");
+        text.warnings.push_back(fileName + ": " + std::to_string(unplaced.size()) +
+                                " örnekte yerleştirilmemiş ya da geçersiz nokta var (-1 -1), ortalamaya katılmadı (" +
+                                namedSpecimens(unplaced) + ")");
     if (!degenerate.empty())
         text.warnings.push_back(fileName + ": " + std::to_string(degenerate.size()) +
-                                " örnekte noktalar üst üste, koleksiyona katılmadı (" +
-                                namedSpecimens(degenerate) + ")");
+                                " örnekte noktalar üst üste, koleksiyona katılmadı (" + namedSpecimens(degenerate) +
+                                ")");
     return text;
 }
 

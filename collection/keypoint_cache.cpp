@@ -21,8 +21,7 @@ constexpr std::uint64_t longestBody =
     2 + longestId + 8 + 6 * 8 + 4 + largestSide * largestSide + 4 + mostPoints * (8 + descriptorSize);
 
 void putNumber(std::string& out, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 void putReal(std::string& out, double value) {
@@ -39,8 +38,7 @@ public:
     std::optional<std::uint64_t> number(int size) {
         if (bytes_.size() < static_cast<std::size_t>(size)) return std::nullopt;
         std::uint64_t value = 0;
-        for (int i = 0; i < size; ++i)
-            value |= std::uint64_t{static_cast<unsigned char>(bytes_[i])} << (8 * i);
+        for (int i = 0; i < size; ++i) value |= std::uint64_t{static_cast<unsigned char>(bytes_[i])} << (8 * i);
         bytes_.remove_prefix(static_cast<std::size_t>(size));
         return value;
     }
@@ -65,8 +63,7 @@ private:
 // FNV-1a, enough to notice a torn or damaged entry.
 std::uint64_t checksum(std::string_view bytes) {
     std::uint64_t hash = 14695981039346656037ull;
-    for (const char byte : bytes)
-        hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
+    for (const char byte : bytes) hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
     return hash;
 }
 
@@ -82,15 +79,13 @@ std::string fileHeader(const KeypointSettings& settings) {
 
 } // namespace
 
-std::string keypointFilePath(const std::string& collectionPath) {
-    return collectionPath + ".kanat-keypoints";
-}
+std::string keypointFilePath(const std::string& collectionPath) { return collectionPath + ".kanat-keypoints"; }
 
 std::string encodeKeypoints(const WingKeypoints& keypoints) {
     const ShrunkPicture& picture = keypoints.picture;
     std::string out;
-    for (const double value : {picture.scaleX, picture.offsetX, picture.scaleY, picture.offsetY,
-                               picture.sourceWidth, picture.sourceHeight})
+    for (const double value :
+         {picture.scaleX, picture.offsetX, picture.scaleY, picture.offsetY, picture.sourceWidth, picture.sourceHeight})
         putReal(out, value);
     putNumber(out, static_cast<std::uint64_t>(picture.grey.cols), 2);
     putNumber(out, static_cast<std::uint64_t>(picture.grey.rows), 2);
@@ -112,8 +107,8 @@ std::optional<WingKeypoints> decodeKeypoints(std::string_view bytes) {
     ByteReader reader(bytes);
     WingKeypoints keypoints;
     ShrunkPicture& picture = keypoints.picture;
-    for (double* value : {&picture.scaleX, &picture.offsetX, &picture.scaleY, &picture.offsetY,
-                          &picture.sourceWidth, &picture.sourceHeight}) {
+    for (double* value : {&picture.scaleX, &picture.offsetX, &picture.scaleY, &picture.offsetY, &picture.sourceWidth,
+                          &picture.sourceHeight}) {
         const auto read = reader.real();
         if (!read || !std::isfinite(*read)) return std::nullopt;
         *value = *read;
@@ -125,8 +120,7 @@ std::optional<WingKeypoints> decodeKeypoints(std::string_view bytes) {
     picture.grey = cv::Mat(static_cast<int>(*rows), static_cast<int>(*columns), CV_8U);
     std::memcpy(picture.grey.data, pixels->data(), pixels->size());
     const auto count = reader.number(4);
-    if (!count || *count > mostPoints || reader.left() != *count * (16 + descriptorSize))
-        return std::nullopt;
+    if (!count || *count > mostPoints || reader.left() != *count * (16 + descriptorSize)) return std::nullopt;
     for (std::uint64_t i = 0; i < *count; ++i) {
         const double x = *reader.real(), y = *reader.real();
         keypoints.points.emplace_back(static_cast<float>(x), static_cast<float>(y));
@@ -163,9 +157,8 @@ KeypointCache::KeypointCache(std::string filePath, KeypointSettings settings)
         const auto idSize = body.number(2);
         const auto id = idSize && *idSize <= longestId ? body.run(*idSize) : std::nullopt;
         const auto key = id ? body.number(8) : std::nullopt;
-        auto keypoints = key && checksum(bytes) == sum
-                             ? decodeKeypoints(bytes.substr(bytes.size() - body.left()))
-                             : std::nullopt;
+        auto keypoints =
+            key && checksum(bytes) == sum ? decodeKeypoints(bytes.substr(bytes.size() - body.left())) : std::nullopt;
         if (!keypoints) {
             changed_ = true; // damaged: written anew without it
             continue;
@@ -175,9 +168,9 @@ KeypointCache::KeypointCache(std::string filePath, KeypointSettings settings)
     if (!file.eof() || file.gcount() > 0) changed_ = true; // torn or damaged: written anew
 }
 
-std::shared_ptr<const WingKeypoints>
-KeypointCache::keypoints(const std::string& id, std::uint64_t key, const Configuration& landmarks,
-                         const PictureSource& picture) {
+std::shared_ptr<const WingKeypoints> KeypointCache::keypoints(const std::string& id, std::uint64_t key,
+                                                              const Configuration& landmarks,
+                                                              const PictureSource& picture) {
     {
         const std::lock_guard lock(mutex_);
         if (const auto found = known_.find({id, key}); found != known_.end()) return found->second;
@@ -185,8 +178,7 @@ KeypointCache::keypoints(const std::string& id, std::uint64_t key, const Configu
     // Found outside the lock: reading a picture and its keypoints takes a while.
     const std::optional<PicturePyramid> pyramid = picture ? picture() : std::nullopt;
     if (!pyramid || pyramid->levels.empty()) return nullptr;
-    auto found = std::make_shared<const WingKeypoints>(
-        collectionWingKeypoints(*pyramid, landmarks, settings_));
+    auto found = std::make_shared<const WingKeypoints>(collectionWingKeypoints(*pyramid, landmarks, settings_));
     const std::lock_guard lock(mutex_);
     changed_ = true;
     return known_.try_emplace({id, key}, std::move(found)).first->second;
@@ -208,8 +200,7 @@ std::string KeypointCache::save() {
         bytes += body;
     }
     const WriteResult written = replaceWhole(path_, bytes);
-    if (!written.ok())
-        return "\"" + path_ + "\" yazılamadı: " + describeWriteError(written.error);
+    if (!written.ok()) return "\"" + path_ + "\" yazılamadı: " + describeWriteError(written.error);
     changed_ = false;
     return {};
 }

@@ -28,8 +28,7 @@ public:
     // The wing's keypoints: at once when known, otherwise found in the picture `picture` gives;
     // none without a picture.
     std::shared_ptr<const WingKeypoints> keypoints(const std::string& id, std::uint64_t key,
-                                                   const Configuration& landmarks,
-                                                   const PictureSource& picture);
+                                                   const Configuration& landmarks, const PictureSource& picture);
 
     // Writes the file anew when a wing was added since it was read; a Turkish warning when it
     // cannot be written.

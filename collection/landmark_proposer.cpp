@@ -67,8 +67,8 @@ struct LandmarkProposer::Attempt {
 LandmarkProposer::LandmarkProposer(Configuration mean, std::vector<cv::Mat> templates)
     : mean_(std::move(mean)), templates_(std::move(templates)) {}
 
-LandmarkGuess LandmarkProposer::match(const PicturePyramid& picture, std::size_t landmark,
-                                      const Similarity& fit, double pull) const {
+LandmarkGuess LandmarkProposer::match(const PicturePyramid& picture, std::size_t landmark, const Similarity& fit,
+                                      double pull) const {
     const ComplexPoint expected = fit(mean_[landmark]);
     const Similarity frame = canonicalFrame(fit);
     cv::Mat window;
@@ -86,14 +86,12 @@ LandmarkGuess LandmarkProposer::match(const PicturePyramid& picture, std::size_t
     if (peak.y > 0 && peak.y + 1 < scores.rows)
         row += peakOffset(scores.at<float>(peak.y - 1, peak.x), scores.at<float>(peak.y, peak.x),
                           scores.at<float>(peak.y + 1, peak.x));
-    return {expected + frame.linear({column - searchReach, searchReach - row}),
-            correlation.at<float>(peak)};
+    return {expected + frame.linear({column - searchReach, searchReach - row}), correlation.at<float>(peak)};
 }
 
-LandmarkProposer::Attempt
-LandmarkProposer::grow(const PicturePyramid& picture,
-                       const std::vector<std::optional<ComplexPoint>>& placed,
-                       Reflection reflection, ComplexPoint turn, std::size_t steps) const {
+LandmarkProposer::Attempt LandmarkProposer::grow(const PicturePyramid& picture,
+                                                 const std::vector<std::optional<ComplexPoint>>& placed,
+                                                 Reflection reflection, ComplexPoint turn, std::size_t steps) const {
     const std::size_t count = mean_.size();
     Attempt attempt{std::vector<std::optional<LandmarkGuess>>(count), 0};
     std::vector<double> weights(count, 0.0);
@@ -121,10 +119,9 @@ LandmarkProposer::grow(const PicturePyramid& picture,
             attempt.score = grown / static_cast<double>(step);
             return attempt;
         }
-        const auto next =
-            std::min_element(pending.begin(), pending.end(), [&](std::size_t a, std::size_t b) {
-                return distanceToAnchors(a) < distanceToAnchors(b);
-            });
+        const auto next = std::min_element(pending.begin(), pending.end(), [&](std::size_t a, std::size_t b) {
+            return distanceToAnchors(a) < distanceToAnchors(b);
+        });
         const std::size_t landmark = *next;
         pending.erase(next);
         Similarity fit = fitSimilarity(mean_, anchors, weights, reflection).map;
@@ -155,12 +152,9 @@ LandmarkProposer::grow(const PicturePyramid& picture,
 }
 
 std::vector<std::optional<LandmarkGuess>>
-LandmarkProposer::propose(const PicturePyramid& picture,
-                          const std::vector<std::optional<ComplexPoint>>& placed) const {
-    const auto placedCount =
-        std::count_if(placed.begin(), placed.end(), [](const auto& p) { return p.has_value(); });
-    if (placedCount < 2 || templates_.size() != mean_.size() || placed.size() != mean_.size())
-        return {};
+LandmarkProposer::propose(const PicturePyramid& picture, const std::vector<std::optional<ComplexPoint>>& placed) const {
+    const auto placedCount = std::count_if(placed.begin(), placed.end(), [](const auto& p) { return p.has_value(); });
+    if (placedCount < 2 || templates_.size() != mean_.size() || placed.size() != mean_.size()) return {};
     if (!plausibleSize(placed)) return {};
     // Two landmarks cannot tell a mirrored wing from an upright one; the picture can.
     // Two landmarks near each other leave the wing's turn and size uncertain far from them:

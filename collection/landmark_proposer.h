@@ -23,18 +23,15 @@ public:
 
     // One entry per landmark: the placed ones are returned as they are (confidence 1); none
     // without at least two placed landmarks.
-    std::vector<std::optional<LandmarkGuess>>
-    propose(const PicturePyramid& picture,
-            const std::vector<std::optional<ComplexPoint>>& placed) const;
+    std::vector<std::optional<LandmarkGuess>> propose(const PicturePyramid& picture,
+                                                      const std::vector<std::optional<ComplexPoint>>& placed) const;
 
 private:
     struct Attempt;
     bool plausibleSize(const std::vector<std::optional<ComplexPoint>>& placed) const;
-    Attempt grow(const PicturePyramid& picture,
-                 const std::vector<std::optional<ComplexPoint>>& placed, Reflection reflection,
-                 ComplexPoint turn, std::size_t steps) const;
-    LandmarkGuess match(const PicturePyramid& picture, std::size_t landmark, const Similarity& fit,
-                        double pull) const;
+    Attempt grow(const PicturePyramid& picture, const std::vector<std::optional<ComplexPoint>>& placed,
+                 Reflection reflection, ComplexPoint turn, std::size_t steps) const;
+    LandmarkGuess match(const PicturePyramid& picture, std::size_t landmark, const Similarity& fit, double pull) const;
 
     Configuration mean_;
     std::vector<cv::Mat> templates_;

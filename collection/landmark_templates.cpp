@@ -29,8 +29,7 @@ cv::Mat turnedSquare(const CollectionWing& wing, const StoredPatches& patches, s
     const double storedStep = centroidSize(wing.landmarks) / canonicalCentroidSize;
     auto storedOf = [&](double column, double row) {
         const ComplexPoint offset =
-            canonicalFrame(fit).linear({column - templateRadius, templateRadius - row}) /
-            storedStep;
+            canonicalFrame(fit).linear({column - templateRadius, templateRadius - row}) / storedStep;
         return cv::Point2d(storedPatchRadius + offset.real(), storedPatchRadius - offset.imag());
     };
     return affineSquare(stored, 2 * templateRadius + 1, storedOf);
@@ -38,20 +37,16 @@ cv::Mat turnedSquare(const CollectionWing& wing, const StoredPatches& patches, s
 
 } // namespace
 
-Similarity canonicalFrame(const Similarity& fit) {
-    return {fit.a / canonicalCentroidSize, {}, fit.reflected};
-}
+Similarity canonicalFrame(const Similarity& fit) { return {fit.a / canonicalCentroidSize, {}, fit.reflected}; }
 
-std::vector<std::uint8_t> cutStoredPatches(const PicturePyramid& picture,
-                                           const Configuration& landmarks) {
+std::vector<std::uint8_t> cutStoredPatches(const PicturePyramid& picture, const Configuration& landmarks) {
     const Similarity upright{{centroidSize(landmarks) / canonicalCentroidSize, 0}, {}, false};
     std::vector<std::uint8_t> pixels;
     pixels.reserve(landmarks.size() * storedPatchBytes);
     for (const ComplexPoint landmark : landmarks) {
         const cv::Mat square = samplePatch(picture, landmark, upright, storedPatchRadius);
         for (int row = 0; row < square.rows; ++row)
-            pixels.insert(pixels.end(), square.ptr<std::uint8_t>(row),
-                          square.ptr<std::uint8_t>(row) + square.cols);
+            pixels.insert(pixels.end(), square.ptr<std::uint8_t>(row), square.ptr<std::uint8_t>(row) + square.cols);
     }
     return pixels;
 }
@@ -66,7 +61,8 @@ std::vector<cv::Mat> landmarkTemplates(const Configuration& mean, const std::vec
         if (templates.empty())
             for (std::size_t i = 0; i < mean.size(); ++i) templates.push_back(cv::Mat::zeros(side, side, CV_32F));
         const Similarity fit = fitSimilarity(mean, wings[w].landmarks, Reflection::Allowed).map;
-        for (std::size_t i = 0; i < mean.size(); ++i) templates[i] += standardised(turnedSquare(wings[w], patches[w], i, fit));
+        for (std::size_t i = 0; i < mean.size(); ++i)
+            templates[i] += standardised(turnedSquare(wings[w], patches[w], i, fit));
         ++used;
     }
     // The match is blind to the template's scale, so a plain sum would serve as well; the mean

@@ -7,8 +7,7 @@
 namespace kanat {
 
 // The stored squares of a wing's landmarks, cut from its picture.
-std::vector<std::uint8_t> cutStoredPatches(const PicturePyramid& picture,
-                                           const Configuration& landmarks);
+std::vector<std::uint8_t> cutStoredPatches(const PicturePyramid& picture, const Configuration& landmarks);
 
 // The frame of a wing's canonical squares: one step is 1/canonicalCentroidSize of the mean
 // shape mapped onto the wing by `fit`.

@@ -31,26 +31,23 @@ std::uint64_t checksum(std::string_view bytes) {
         hash = (hash ^ word) * prime;
         hash ^= hash >> 29;
     }
-    for (; i < bytes.size(); ++i)
-        hash = (hash ^ static_cast<unsigned char>(bytes[i])) * prime;
+    for (; i < bytes.size(); ++i) hash = (hash ^ static_cast<unsigned char>(bytes[i])) * prime;
     return hash;
 }
 
 void putNumber(std::string& out, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 // Reads little-endian numbers and byte runs, refusing to read past the end.
 class ByteReader {
-  public:
+public:
     explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
     std::size_t left() const { return bytes_.size(); }
     std::optional<std::uint64_t> number(int size) {
         if (bytes_.size() < static_cast<std::size_t>(size)) return std::nullopt;
         std::uint64_t value = 0;
-        for (int i = 0; i < size; ++i)
-            value |= std::uint64_t{static_cast<unsigned char>(bytes_[i])} << (8 * i);
+        for (int i = 0; i < size; ++i) value |= std::uint64_t{static_cast<unsigned char>(bytes_[i])} << (8 * i);
         bytes_.remove_prefix(static_cast<std::size_t>(size));
         return value;
     }
@@ -61,7 +58,7 @@ class ByteReader {
         return part;
     }
 
-  private:
+private:
     std::string_view bytes_;
 };
 
@@ -79,14 +76,12 @@ std::optional<StoredPatches> entryOf(std::string_view body) {
     if (!id || !path || reader.left() != pixelBytes) return std::nullopt;
     const auto pixels = reader.run(pixelBytes);
     return StoredPatches{std::string(*id), *key, std::string(*path),
-                      std::vector<std::uint8_t>(pixels->begin(), pixels->end())};
+                         std::vector<std::uint8_t>(pixels->begin(), pixels->end())};
 }
 
 } // namespace
 
-std::string patchFilePath(const std::string& collectionPath) {
-    return collectionPath + ".kanat-patches";
-}
+std::string patchFilePath(const std::string& collectionPath) { return collectionPath + ".kanat-patches"; }
 
 std::string patchFileHeader() {
     std::string header(magic);
@@ -104,8 +99,7 @@ std::string encodePatchEntry(const StoredPatches& entry) {
     putNumber(body, entry.specimenKey, 8);
     // A path too long to keep is only a hint lost: the picture is also looked for beside the
     // collection.
-    const std::string path =
-        entry.picturePath.size() <= longestPath ? entry.picturePath : std::string();
+    const std::string path = entry.picturePath.size() <= longestPath ? entry.picturePath : std::string();
     putNumber(body, path.size(), 2);
     body += path;
     body.append(reinterpret_cast<const char*>(entry.pixels.data()), entry.pixels.size());
@@ -121,8 +115,7 @@ namespace {
 PatchFileContent readEntries(std::istream& in, const SpecimenKeys* wanted) {
     const std::string header = patchFileHeader();
     std::string bytes(header.size(), '\0');
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) || bytes != header)
-        return {};
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) || bytes != header) return {};
     PatchFileContent content{{}, true};
     std::string lead(12, '\0');
     while (in.read(lead.data(), static_cast<std::streamsize>(lead.size()))) {
@@ -131,8 +124,7 @@ PatchFileContent readEntries(std::istream& in, const SpecimenKeys* wanted) {
         const std::uint64_t sum = *reader.number(8);
         bytes.resize(size <= longestBody ? size : 0);
         if (size > longestBody || !in.read(bytes.data(), static_cast<std::streamsize>(size))) {
-            content.intact =
-                false; // truncated, or a length that cannot be: nothing after it is trusted
+            content.intact = false; // truncated, or a length that cannot be: nothing after it is trusted
             return content;
         }
         auto entry = checksum(bytes) == sum ? entryOf(bytes) : std::nullopt;

@@ -25,8 +25,7 @@ PicturePyramid pyramidOf(cv::Mat grey);
 // A (2·radius+1)² square of the picture whose pixel (column, row) shows the picture point
 // centre + frame.linear((column − radius) + i·(radius − row)): the frame turns, scales and
 // perhaps mirrors the square. Outside the picture its edge pixels are repeated.
-cv::Mat samplePatch(const PicturePyramid& picture, ComplexPoint centre, const Similarity& frame,
-                    int radius);
+cv::Mat samplePatch(const PicturePyramid& picture, ComplexPoint centre, const Similarity& frame, int radius);
 
 // A side × side square of `source` whose pixel (column, row) is the source pixel at
 // sourceOf(column, row), an affine map; read bilinearly, edge pixels repeated outside.

@@ -15,14 +15,11 @@ namespace {
 bool holds(const PicturePyramid& picture, const Configuration& landmarks) {
     const double width = picture.levels.front().cols;
     for (const ComplexPoint point : landmarks)
-        if (point.real() < 0 || point.real() > width || point.imag() < 0 ||
-            point.imag() > picture.height)
-            return false;
+        if (point.real() < 0 || point.real() > width || point.imag() < 0 || point.imag() > picture.height) return false;
     return true;
 }
 
-std::optional<PicturePyramid> firstPicture(const std::vector<std::string>& candidates,
-                                           const Configuration& landmarks) {
+std::optional<PicturePyramid> firstPicture(const std::vector<std::string>& candidates, const Configuration& landmarks) {
     for (const std::string& path : candidates) {
         std::error_code error;
         if (path.empty() || !std::filesystem::is_regular_file(path, error)) continue;
@@ -36,8 +33,7 @@ std::optional<PicturePyramid> firstPicture(const std::vector<std::string>& candi
 
 } // namespace
 
-std::vector<PlacerWing> placerWings(const std::string& collectionPath,
-                                    const std::vector<CollectionWing>& wings,
+std::vector<PlacerWing> placerWings(const std::string& collectionPath, const std::vector<CollectionWing>& wings,
                                     const std::vector<StoredPatches>& patches, KeypointCache& cache) {
     std::vector<PlacerWing> placerWings;
     for (std::size_t i = 0; i < wings.size(); ++i) {
@@ -49,8 +45,7 @@ std::vector<PlacerWing> placerWings(const std::string& collectionPath,
             seenAt = patches[i].picturePath;
         }
         placerWing.keypoints = cache.keypoints(wing.id, wing.key, wing.landmarks, [&] {
-            return firstPicture({seenAt, pictureBeside(collectionPath, wing.image)},
-                                wing.landmarks);
+            return firstPicture({seenAt, pictureBeside(collectionPath, wing.image)}, wing.landmarks);
         });
         placerWings.push_back(std::move(placerWing));
     }

@@ -15,8 +15,7 @@ namespace kanat {
 // in their pictures where it does not know them: first where the patch file last saw the
 // picture, then IMAGE= beside the collection file. A wing whose picture is found nowhere only
 // lends its squares.
-std::vector<PlacerWing> placerWings(const std::string& collectionPath,
-                                    const std::vector<CollectionWing>& wings,
+std::vector<PlacerWing> placerWings(const std::string& collectionPath, const std::vector<CollectionWing>& wings,
                                     const std::vector<StoredPatches>& patches, KeypointCache& cache);
 
 } // namespace kanat

@@ -21,9 +21,7 @@ struct Similarity {
 
     ComplexPoint operator()(ComplexPoint z) const { return a * (reflected ? std::conj(z) : z) + b; }
     // The same map without its translation, for offsets.
-    ComplexPoint linear(ComplexPoint offset) const {
-        return a * (reflected ? std::conj(offset) : offset);
-    }
+    ComplexPoint linear(ComplexPoint offset) const { return a * (reflected ? std::conj(offset) : offset); }
 };
 
 struct SimilarityFit {
@@ -33,10 +31,9 @@ struct SimilarityFit {
 
 // The least-squares similarity taking `from` onto `to`, each landmark weighted (a weight of 0
 // leaves it out). With Reflection::Allowed the mirrored fit is taken when it fits better.
-SimilarityFit fitSimilarity(const Configuration& from, const Configuration& to,
-                            const std::vector<double>& weights, Reflection reflection);
-SimilarityFit fitSimilarity(const Configuration& from, const Configuration& to,
+SimilarityFit fitSimilarity(const Configuration& from, const Configuration& to, const std::vector<double>& weights,
                             Reflection reflection);
+SimilarityFit fitSimilarity(const Configuration& from, const Configuration& to, Reflection reflection);
 
 ComplexPoint centroid(const Configuration& shape);
 double centroidSize(const Configuration& shape);
@@ -45,8 +42,7 @@ Configuration normalised(const Configuration& shape);
 
 // The full Procrustes distance between two shapes (0 alike, 1 at most), a mirror image counting
 // as alike when reflection is allowed.
-double procrustesDistance(const Configuration& shape, const Configuration& mean,
-                          Reflection reflection);
+double procrustesDistance(const Configuration& shape, const Configuration& mean, Reflection reflection);
 
 struct ProcrustesAlignment {
     Configuration mean;            // centred, centroid size 1, in the first wing's orientation

@@ -26,8 +26,7 @@ Exchange bestExchange(const Configuration& wing, const Configuration& mean) {
         for (std::size_t b = a + 1; b < wing.size(); ++b) {
             std::swap(swapped[a], swapped[b]);
             const double distance = procrustesDistance(swapped, mean, Reflection::Allowed);
-            if (distance < best.distance)
-                best = {static_cast<int>(a) + 1, static_cast<int>(b) + 1, distance};
+            if (distance < best.distance) best = {static_cast<int>(a) + 1, static_cast<int>(b) + 1, distance};
             std::swap(swapped[a], swapped[b]);
         }
     }
@@ -97,8 +96,7 @@ int leastFitting(const Configuration& wing, const ShapeModel& model) {
 }
 
 ShapeCheck checkShape(const Configuration& wing, const ShapeModel& model) {
-    ShapeCheck check{ShapeVerdict::Sound, procrustesDistance(wing, model.mean, Reflection::Allowed),
-                     model.fence, 0, 0};
+    ShapeCheck check{ShapeVerdict::Sound, procrustesDistance(wing, model.mean, Reflection::Allowed), model.fence, 0, 0};
     if (check.distance <= model.fence) return check;
     const Exchange exchange = bestExchange(wing, model.mean);
     if (exchange.distance <= model.fence) {

@@ -14,13 +14,9 @@
 namespace kanat {
 namespace {
 
-ComplexPoint planePoint(const TpsPoint& point) {
-    return {point.x, point.y};
-}
+ComplexPoint planePoint(const TpsPoint& point) { return {point.x, point.y}; }
 
-bool isFinitePoint(const TpsPoint& point) {
-    return std::isfinite(point.x) && std::isfinite(point.y);
-}
+bool isFinitePoint(const TpsPoint& point) { return std::isfinite(point.x) && std::isfinite(point.y); }
 
 } // namespace
 
@@ -132,8 +128,7 @@ std::optional<ShapeCheck> WingCollection::check(const WingLandmarks& wing) const
     return checkShape(shape, derived_->shape);
 }
 
-std::string WingCollection::addSavedWing(const std::string& specimenText,
-                                         const PreparedPicture& picture,
+std::string WingCollection::addSavedWing(const std::string& specimenText, const PreparedPicture& picture,
                                          const std::string& picturePath) {
     CollectionText text;
     try {

@@ -56,8 +56,8 @@ public:
     // seconds, so a window calls it away from its own thread.
     static WingCollection load(const std::string& collectionPath, const PicturesById& known = {});
 
-    int usableWings() const;       // wings with all 18 landmarks: those in the mean shape
-    int wingsWithPictures() const; // of those, the wings whose neighbourhoods are known
+    int usableWings() const;                          // wings with all 18 landmarks: those in the mean shape
+    int wingsWithPictures() const;                    // of those, the wings whose neighbourhoods are known
     const std::vector<std::string>& warnings() const; // Turkish, one line each, each said once
     // Centred, centroid size 1, y up, turned like the file's first usable wing; empty without
     // wings.
@@ -68,8 +68,7 @@ public:
     bool canPropose() const;
     // Places for every unplaced landmark, or none when fewer than two are placed, the picture is
     // empty or the collection cannot propose. A few milliseconds, whatever the picture's size.
-    std::vector<LandmarkProposal> propose(const PreparedPicture& picture,
-                                          const WingLandmarks& placed) const;
+    std::vector<LandmarkProposal> propose(const PreparedPicture& picture, const WingLandmarks& placed) const;
 
     bool canCheck() const;
     // The wing against the collection's mean and fence; none when the collection cannot check

@@ -28,8 +28,8 @@ ShrunkPicture shrunkPicture(const PicturePyramid& picture, double scale) {
     if (picture.levels.empty() || !(scale > 0)) return shrunk;
     scale = std::min(scale, 1.0);
     // A halving's pixel j is the finer one's 2j, blurred: level L holds source column 2^L·j.
-    const int level = std::min(static_cast<int>(std::floor(std::log2(1 / scale))),
-                               static_cast<int>(picture.levels.size()) - 1);
+    const int level =
+        std::min(static_cast<int>(std::floor(std::log2(1 / scale))), static_cast<int>(picture.levels.size()) - 1);
     const cv::Mat& source = picture.levels[static_cast<std::size_t>(level)];
     const double step = std::ldexp(1.0, level);
     const double factor = scale * step;
@@ -68,8 +68,7 @@ ShrunkPicture mirroredPicture(const ShrunkPicture& picture) {
     return mirrored;
 }
 
-cv::Mat sampleShrunk(const ShrunkPicture& picture, ComplexPoint centre, const Similarity& frame,
-                     int radius) {
+cv::Mat sampleShrunk(const ShrunkPicture& picture, ComplexPoint centre, const Similarity& frame, int radius) {
     auto pixelOf = [&](double column, double row) {
         return picture.toShrunk(centre + frame.linear({column - radius, radius - row}));
     };
@@ -80,13 +79,11 @@ WingKeypoints findKeypoints(ShrunkPicture picture, const KeypointSettings& setti
     WingKeypoints found;
     found.picture = std::move(picture);
     if (found.picture.grey.empty()) return found;
-    const cv::Ptr<cv::SIFT> sift =
-        cv::SIFT::create(settings.count, 3, settings.contrast, settings.edge);
+    const cv::Ptr<cv::SIFT> sift = cv::SIFT::create(settings.count, 3, settings.contrast, settings.edge);
     std::vector<cv::KeyPoint> keypoints;
     sift->detectAndCompute(found.picture.grey, cv::noArray(), keypoints, found.descriptors);
     found.points.reserve(keypoints.size());
-    for (const cv::KeyPoint& keypoint : keypoints)
-        found.points.push_back(keypoint.pt);
+    for (const cv::KeyPoint& keypoint : keypoints) found.points.push_back(keypoint.pt);
     return found;
 }
 
@@ -104,10 +101,9 @@ WingKeypoints collectionWingKeypoints(const PicturePyramid& picture, const Confi
         bottom = std::max(bottom, at.y);
     }
     const double margin = wingMargin * settings.centroidSize;
-    const cv::Rect area(cv::Point(static_cast<int>(std::floor(left - margin)),
-                                  static_cast<int>(std::floor(top - margin))),
-                        cv::Point(static_cast<int>(std::ceil(right + margin)),
-                                  static_cast<int>(std::ceil(bottom + margin))));
+    const cv::Rect area(
+        cv::Point(static_cast<int>(std::floor(left - margin)), static_cast<int>(std::floor(top - margin))),
+        cv::Point(static_cast<int>(std::ceil(right + margin)), static_cast<int>(std::ceil(bottom + margin))));
     return findKeypoints(croppedPicture(shrunk, area), settings);
 }
 

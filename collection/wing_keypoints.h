@@ -51,8 +51,7 @@ ShrunkPicture mirroredPicture(const ShrunkPicture& picture);
 
 // A (2·radius+1)² square of the shrunk picture around a source point, turned by `frame` as
 // samplePatch turns one (frame in source pixels per square pixel).
-cv::Mat sampleShrunk(const ShrunkPicture& picture, ComplexPoint centre, const Similarity& frame,
-                     int radius);
+cv::Mat sampleShrunk(const ShrunkPicture& picture, ComplexPoint centre, const Similarity& frame, int radius);
 
 // What registration knows of one wing's picture: the picture shrunk to the registration scale
 // and its SIFT keypoints there.

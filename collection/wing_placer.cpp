@@ -32,8 +32,7 @@ cv::Mat standardised(const cv::Mat& square) {
 
 // A wing's stored square of one landmark turned into a template: its pixel (column, row) shows
 // the wing's point landmark + frame.linear((column − radius) + i·(radius − row)).
-cv::Mat storedSquare(const PlacerWing& wing, std::size_t landmark, const Similarity& frame,
-                     int radius) {
+cv::Mat storedSquare(const PlacerWing& wing, std::size_t landmark, const Similarity& frame, int radius) {
     // A header over the stored bytes; OpenCV asks for a pointer it may write, warpAffine does not.
     const cv::Mat stored(storedPatchSide, storedPatchSide, CV_8U,
                          const_cast<std::uint8_t*>(wing.patches.data() + landmark * storedPatchBytes));
@@ -75,8 +74,7 @@ float bestAway(const cv::Mat& scores, cv::Point peak, double distance) {
     return any ? best : scores.at<float>(peak);
 }
 
-Configuration present(const std::vector<std::optional<ComplexPoint>>& placed,
-                      std::vector<double>& weights) {
+Configuration present(const std::vector<std::optional<ComplexPoint>>& placed, std::vector<double>& weights) {
     Configuration points(placed.size());
     weights.assign(placed.size(), 0.0);
     for (std::size_t i = 0; i < placed.size(); ++i)
@@ -119,8 +117,7 @@ struct WingPlacer::Search {
     std::vector<LandmarkEvidence> evidence;
 };
 
-WingPlacer::WingPlacer(const Configuration& mean, std::vector<PlacerWing> wings,
-                       PlacementSettings settings)
+WingPlacer::WingPlacer(const Configuration& mean, std::vector<PlacerWing> wings, PlacementSettings settings)
     : mean_(mean), wings_(std::move(wings)), settings_(std::move(settings)) {
     const std::size_t count = mean_.size();
     spread_.assign(count, 0.0);
@@ -132,18 +129,14 @@ WingPlacer::WingPlacer(const Configuration& mean, std::vector<PlacerWing> wings,
         fits.push_back(fit.map);
         const double size = std::abs(fit.map.a);
         distances[w] = procrustesDistance(wing.landmarks, mean_, Reflection::Allowed);
-        for (std::size_t i = 0; i < count; ++i)
-            spread_[i] += std::norm((wing.landmarks[i] - fit.map(mean_[i])) / size);
+        for (std::size_t i = 0; i < count; ++i) spread_[i] += std::norm((wing.landmarks[i] - fit.map(mean_[i])) / size);
         if (wing.keypoints)
             sizeRatios.push_back(centroidSize(wing.landmarks) /
-                                 std::hypot(wing.keypoints->picture.sourceWidth,
-                                            wing.keypoints->picture.sourceHeight));
+                                 std::hypot(wing.keypoints->picture.sourceWidth, wing.keypoints->picture.sourceHeight));
     }
-    for (double& spread : spread_)
-        spread = wings_.empty() ? 0 : std::sqrt(spread / static_cast<double>(wings_.size()));
+    for (double& spread : spread_) spread = wings_.empty() ? 0 : std::sqrt(spread / static_cast<double>(wings_.size()));
     if (!sizeRatios.empty()) {
-        std::nth_element(sizeRatios.begin(), sizeRatios.begin() + sizeRatios.size() / 2,
-                         sizeRatios.end());
+        std::nth_element(sizeRatios.begin(), sizeRatios.begin() + sizeRatios.size() / 2, sizeRatios.end());
         sizeOverDiagonal_ = sizeRatios[sizeRatios.size() / 2];
     }
     // The wings nearest the mean shape look for a new one first.
@@ -164,20 +157,18 @@ WingPlacer::WingPlacer(const Configuration& mean, std::vector<PlacerWing> wings,
         std::vector<int> used(count, 0);
         for (std::size_t w = 0; w < wings_.size(); ++w) {
             const PlacerWing& wing = wings_[w];
-            const bool usable = pass.shrunk ? wing.keypoints != nullptr
-                                            : wing.patches.size() == count * storedPatchBytes;
+            const bool usable =
+                pass.shrunk ? wing.keypoints != nullptr : wing.patches.size() == count * storedPatchBytes;
             if (!usable) continue;
             const Similarity frame{fits[w].a / pass.centroidSize, {}, fits[w].reflected};
             for (std::size_t i = 0; i < count; ++i) {
-                const cv::Mat square =
-                    standardised(pass.shrunk ? sampleShrunk(wing.keypoints->picture,
-                                                            wing.landmarks[i], frame, pass.radius)
-                                             : storedSquare(wing, i, frame, pass.radius));
+                const cv::Mat square = standardised(
+                    pass.shrunk ? sampleShrunk(wing.keypoints->picture, wing.landmarks[i], frame, pass.radius)
+                                : storedSquare(wing, i, frame, pass.radius));
                 if (made.mean[i].empty()) made.mean[i] = cv::Mat::zeros(side, side, CV_32F);
                 made.mean[i] += square;
                 ++used[i];
-                if (last &&
-                    made.wings[i].size() < static_cast<std::size_t>(settings_.agreementWings))
+                if (last && made.wings[i].size() < static_cast<std::size_t>(settings_.agreementWings))
                     made.wings[i].push_back(square);
             }
         }
@@ -191,9 +182,7 @@ WingPlacer::WingPlacer(const Configuration& mean, std::vector<PlacerWing> wings,
     templates_ = std::move(templates);
 }
 
-bool WingPlacer::canFind() const {
-    return !finders_.empty() && sizeOverDiagonal_ > 0;
-}
+bool WingPlacer::canFind() const { return !finders_.empty() && sizeOverDiagonal_ > 0; }
 
 std::optional<Consensus> WingPlacer::find(const std::vector<std::optional<ComplexPoint>>& placed,
                                           const ShrunkPicture& shrunk) const {
@@ -207,8 +196,7 @@ std::optional<Consensus> WingPlacer::find(const std::vector<std::optional<Comple
                 sum += std::norm(candidate.landmarks[i] - *placed[i]);
                 ++count;
             }
-        return count == 0 ||
-               std::sqrt(sum / count) <= tolerance * centroidSize(candidate.landmarks);
+        return count == 0 || std::sqrt(sum / count) <= tolerance * centroidSize(candidate.landmarks);
     };
     auto attempt = [&](const ShrunkPicture& looked) -> std::optional<Consensus> {
         const WingKeypoints target = findKeypoints(looked, settings_.keypoints);
@@ -236,8 +224,7 @@ std::vector<std::optional<ComplexPoint>> WingPlacer::fitShape(Search& search) co
     const std::size_t count = mean_.size();
     const Reflection reflection = search.fit.reflected ? Reflection::Always : Reflection::Never;
     std::vector<double> weights(count), residuals(count), tolerances(count);
-    for (std::size_t i = 0; i < count; ++i)
-        weights[i] = search.placed[i] ? placedWeight : 1;
+    for (std::size_t i = 0; i < count; ++i) weights[i] = search.placed[i] ? placedWeight : 1;
     Similarity fit = search.fit;
     // Each round trusts less the landmarks the last fit left far off.
     for (int round = 0; round < 4; ++round) {
@@ -245,12 +232,9 @@ std::vector<std::optional<ComplexPoint>> WingPlacer::fitShape(Search& search) co
         const double size = std::abs(fit.a);
         for (std::size_t i = 0; i < count; ++i) {
             residuals[i] = std::abs(search.points[i] - fit(mean_[i]));
-            tolerances[i] =
-                size * std::max(settings_.outlierSpreads * spread_[i], settings_.outlierFloor);
+            tolerances[i] = size * std::max(settings_.outlierSpreads * spread_[i], settings_.outlierFloor);
             const double base = search.placed[i] ? placedWeight : 1;
-            weights[i] = residuals[i] <= tolerances[i]
-                             ? base
-                             : base * std::pow(tolerances[i] / residuals[i], 2);
+            weights[i] = residuals[i] <= tolerances[i] ? base : base * std::pow(tolerances[i] / residuals[i], 2);
         }
     }
     search.fit = fit;
@@ -268,17 +252,16 @@ struct WingPlacer::Match {
     cv::Point2d at; // the peak between pixels
 };
 
-WingPlacer::Match WingPlacer::match(const PicturePyramid& picture, const ShrunkPicture& shrunk,
-                                    std::size_t pass, std::size_t landmark, ComplexPoint from,
-                                    const Similarity& frame, const Prior& prior) const {
+WingPlacer::Match WingPlacer::match(const PicturePyramid& picture, const ShrunkPicture& shrunk, std::size_t pass,
+                                    std::size_t landmark, ComplexPoint from, const Similarity& frame,
+                                    const Prior& prior) const {
     const PlacementPass& settings = settings_.passes[pass];
     const int reach = settings.reach;
     Match found;
     (settings.shrunk ? sampleShrunk(shrunk, from, frame, settings.radius + reach)
                      : samplePatch(picture, from, frame, settings.radius + reach))
         .convertTo(found.window, CV_32F);
-    cv::matchTemplate(found.window, (*templates_)[pass].mean[landmark], found.correlation,
-                      cv::TM_CCOEFF_NORMED);
+    cv::matchTemplate(found.window, (*templates_)[pass].mean[landmark], found.correlation, cv::TM_CCOEFF_NORMED);
     cv::Mat scores = found.correlation;
     if (settings.pull > 0) {
         scores = found.correlation.clone();
@@ -292,8 +275,8 @@ WingPlacer::Match WingPlacer::match(const PicturePyramid& picture, const ShrunkP
         if (scores.data == found.correlation.data) scores = found.correlation.clone();
         for (int row = 0; row < scores.rows; ++row)
             for (int column = 0; column < scores.cols; ++column) {
-                const ComplexPoint at = from + frame.linear({static_cast<double>(column - reach),
-                                                           static_cast<double>(reach - row)});
+                const ComplexPoint at =
+                    from + frame.linear({static_cast<double>(column - reach), static_cast<double>(reach - row)});
                 const double off = std::abs(at - prior.expected) / prior.spread;
                 scores.at<float>(row, column) -= static_cast<float>(prior.strength * off * off);
             }
@@ -305,8 +288,7 @@ WingPlacer::Match WingPlacer::match(const PicturePyramid& picture, const ShrunkP
     return found;
 }
 
-LandmarkEvidence WingPlacer::evidenceOf(const Match& found, std::size_t pass,
-                                        std::size_t landmark) const {
+LandmarkEvidence WingPlacer::evidenceOf(const Match& found, std::size_t pass, std::size_t landmark) const {
     const Templates& templates = (*templates_)[pass];
     const double gain = templates.gain[landmark];
     LandmarkEvidence evidence;
@@ -321,8 +303,7 @@ LandmarkEvidence WingPlacer::evidenceOf(const Match& found, std::size_t pass,
         cv::minMaxLoc(theirs, nullptr, nullptr, nullptr, &best);
         if (std::hypot(best.x - found.at.x, best.y - found.at.y) <= agreementDistance) ++agreeing;
     }
-    evidence.agreement =
-        own.empty() ? 0 : static_cast<double>(agreeing) / static_cast<double>(own.size());
+    evidence.agreement = own.empty() ? 0 : static_cast<double>(agreeing) / static_cast<double>(own.size());
     return evidence;
 }
 
@@ -343,14 +324,12 @@ Placement WingPlacer::place(const PicturePyramid& picture,
 
     ShrunkPicture shrunk = shrunkPicture(picture, settings_.keypoints.centroidSize / expectedSize);
     const std::optional<Consensus> consensus = find(placed, shrunk);
-    Search search{Configuration(count), std::vector<bool>(count, false), {},
-                  std::vector<LandmarkEvidence>(count)};
+    Search search{Configuration(count), std::vector<bool>(count, false), {}, std::vector<LandmarkEvidence>(count)};
     if (consensus) {
         search.points = consensus->landmarks;
     } else if (placedCount >= 2) {
         const Similarity fit = fitSimilarity(mean_, given, weights, Reflection::Never).map;
-        for (std::size_t i = 0; i < count; ++i)
-            search.points[i] = fit(mean_[i]);
+        for (std::size_t i = 0; i < count; ++i) search.points[i] = fit(mean_[i]);
     } else {
         return {};
     }
@@ -391,8 +370,7 @@ Placement WingPlacer::place(const PicturePyramid& picture,
         for (std::size_t i = 0; i < count; ++i) {
             if (!expected[i]) continue;
             const Match again = match(picture, shrunk, p, i, *expected[i], frame, Prior{});
-            if (again.score >= scores[i] - settings_.outlierScoreLead)
-                search.points[i] = again.position;
+            if (again.score >= scores[i] - settings_.outlierScoreLead) search.points[i] = again.position;
         }
     }
     // How far each landmark lies from where the others put it, without moving any.
@@ -404,8 +382,8 @@ Placement WingPlacer::place(const PicturePyramid& picture,
     for (std::size_t i = 0; i < count; ++i) {
         PlacedLandmark landmark{search.points[i], search.placed[i], search.evidence[i], 1, false};
         if (!landmark.placed) {
-            landmark.evidence.shapeOffset = std::abs(search.points[i] - judged.fit(mean_[i])) /
-                                            (size * std::max(spread_[i], 1e-3));
+            landmark.evidence.shapeOffset =
+                std::abs(search.points[i] - judged.fit(mean_[i])) / (size * std::max(spread_[i], 1e-3));
             landmark.confidence = confidenceOf(landmark.evidence, settings_.rule);
             landmark.toCheck = needsCheck(landmark.evidence, settings_.rule);
         }

@@ -12,8 +12,8 @@ namespace kanat {
 
 // One collection wing as the placer uses it.
 struct PlacerWing {
-    Configuration landmarks;           // TPS pixels of its own picture
-    std::vector<std::uint8_t> patches; // its stored squares (stored_patches.h); empty: none
+    Configuration landmarks;                        // TPS pixels of its own picture
+    std::vector<std::uint8_t> patches;              // its stored squares (stored_patches.h); empty: none
     std::shared_ptr<const WingKeypoints> keypoints; // none: it matches, but does not find wings
 };
 
@@ -54,7 +54,7 @@ struct PlacementSettings {
 
 struct PlacedLandmark {
     ComplexPoint position; // TPS pixels
-    bool placed = false; // given by the user, kept as it is
+    bool placed = false;   // given by the user, kept as it is
     LandmarkEvidence evidence;
     double confidence = 0; // 0 to 1; 1 for a placed one
     bool toCheck = false;
@@ -62,7 +62,7 @@ struct PlacedLandmark {
 
 struct Placement {
     std::vector<PlacedLandmark> landmarks; // one per landmark; none when the wing was not found
-    int findingWings = 0; // collection wings whose keypoints agreed where the wing is
+    int findingWings = 0;                  // collection wings whose keypoints agreed where the wing is
     bool found() const { return !landmarks.empty(); }
 };
 
@@ -73,13 +73,11 @@ struct Placement {
 // functions are safe to call from several threads at once.
 class WingPlacer {
 public:
-    WingPlacer(const Configuration& mean, std::vector<PlacerWing> wings,
-               PlacementSettings settings = {});
+    WingPlacer(const Configuration& mean, std::vector<PlacerWing> wings, PlacementSettings settings = {});
 
     bool canFind() const; // without placed landmarks: some wing has keypoints
 
-    Placement place(const PicturePyramid& picture,
-                    const std::vector<std::optional<ComplexPoint>>& placed) const;
+    Placement place(const PicturePyramid& picture, const std::vector<std::optional<ComplexPoint>>& placed) const;
 
 private:
     struct Templates;
@@ -97,9 +95,8 @@ private:
         double spread = 1; // pixels
         double strength = 0;
     };
-    Match match(const PicturePyramid& picture, const ShrunkPicture& shrunk, std::size_t pass,
-                std::size_t landmark, ComplexPoint from, const Similarity& frame,
-                const Prior& prior) const;
+    Match match(const PicturePyramid& picture, const ShrunkPicture& shrunk, std::size_t pass, std::size_t landmark,
+                ComplexPoint from, const Similarity& frame, const Prior& prior) const;
     LandmarkEvidence evidenceOf(const Match& found, std::size_t pass, std::size_t landmark) const;
 
     Configuration mean_;

@@ -10,22 +10,18 @@ namespace {
 
 double rmsDistance(const Configuration& a, const Configuration& b) {
     double sum = 0;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        sum += std::norm(a[i] - b[i]);
+    for (std::size_t i = 0; i < a.size(); ++i) sum += std::norm(a[i] - b[i]);
     return std::sqrt(sum / static_cast<double>(a.size()));
 }
 
 bool inside(ComplexPoint point, double width, double height) {
-    return point.real() >= 0 && point.real() <= width && point.imag() >= 0 &&
-           point.imag() <= height;
+    return point.real() >= 0 && point.real() <= width && point.imag() >= 0 && point.imag() <= height;
 }
 
 } // namespace
 
-std::optional<RegistrationCandidate> registerWing(const WingKeypoints& wing,
-                                                  const Configuration& wingLandmarks,
-                                                  const WingKeypoints& picture,
-                                                  const RegistrationLimits& limits) {
+std::optional<RegistrationCandidate> registerWing(const WingKeypoints& wing, const Configuration& wingLandmarks,
+                                                  const WingKeypoints& picture, const RegistrationLimits& limits) {
     if (wing.descriptors.rows < 2 || picture.descriptors.rows < 2) return std::nullopt;
     cv::BFMatcher matcher(cv::NORM_L2);
     std::vector<std::vector<cv::DMatch>> matches;
@@ -38,14 +34,13 @@ std::optional<RegistrationCandidate> registerWing(const WingKeypoints& wing,
     }
     if (static_cast<int>(from.size()) < limits.fewestInliers) return std::nullopt;
     std::vector<std::uint8_t> inlying;
-    const cv::Mat map = cv::estimateAffinePartial2D(from, to, inlying, cv::RANSAC,
-                                                    limits.ransacDistance, 2000, 0.99, 10);
+    const cv::Mat map =
+        cv::estimateAffinePartial2D(from, to, inlying, cv::RANSAC, limits.ransacDistance, 2000, 0.99, 10);
     if (map.empty()) return std::nullopt;
     const int inliers = cv::countNonZero(inlying);
     const cv::Matx23d m(map);
     const double scale = std::hypot(m(0, 0), m(1, 0));
-    if (inliers < limits.fewestInliers || !(scale >= limits.smallestScale) ||
-        !(scale <= limits.largestScale))
+    if (inliers < limits.fewestInliers || !(scale >= limits.smallestScale) || !(scale <= limits.largestScale))
         return std::nullopt;
     RegistrationCandidate candidate{{}, inliers};
     for (const ComplexPoint landmark : wingLandmarks) {
@@ -53,15 +48,13 @@ std::optional<RegistrationCandidate> registerWing(const WingKeypoints& wing,
         const ComplexPoint placed = picture.picture.toSource(
             {m(0, 0) * at.x + m(0, 1) * at.y + m(0, 2), m(1, 0) * at.x + m(1, 1) * at.y + m(1, 2)});
         // A similarity of few matches can fold the wing onto a spot or carry it off the picture.
-        if (!inside(placed, picture.picture.sourceWidth, picture.picture.sourceHeight))
-            return std::nullopt;
+        if (!inside(placed, picture.picture.sourceWidth, picture.picture.sourceHeight)) return std::nullopt;
         candidate.landmarks.push_back(placed);
     }
     return candidate;
 }
 
-std::optional<Consensus> consensusOf(const std::vector<RegistrationCandidate>& candidates,
-                                     double tolerance) {
+std::optional<Consensus> consensusOf(const std::vector<RegistrationCandidate>& candidates, double tolerance) {
     std::optional<Consensus> best;
     for (const RegistrationCandidate& centre : candidates) {
         Consensus group{Configuration(centre.landmarks.size()), 0, 0};
@@ -74,8 +67,7 @@ std::optional<Consensus> consensusOf(const std::vector<RegistrationCandidate>& c
                 group.landmarks[i] += static_cast<double>(other.inliers) * other.landmarks[i];
         }
         if (best && group.inliers <= best->inliers) continue;
-        for (ComplexPoint& point : group.landmarks)
-            point /= static_cast<double>(group.inliers);
+        for (ComplexPoint& point : group.landmarks) point /= static_cast<double>(group.inliers);
         best = std::move(group);
     }
     return best;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "measure/landmark_sheet.h"
 #include "landmarks/press.h"
 #include "landmarks/tps_point.h"
+#include "measure/landmark_sheet.h"
 
 #include <array>
 #include <optional>

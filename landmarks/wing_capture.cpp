@@ -13,7 +13,8 @@ bool inside(ViewPoint at, const WingCapture::ViewGeometry& view) {
 }
 
 ViewPoint clamped(ViewPoint at, const WingCapture::ViewGeometry& view) {
-    return {std::clamp(at.x, 0.0, std::max(0.0, view.width - 1)), std::clamp(at.y, 0.0, std::max(0.0, view.height - 1))};
+    return {std::clamp(at.x, 0.0, std::max(0.0, view.width - 1)),
+            std::clamp(at.y, 0.0, std::max(0.0, view.height - 1))};
 }
 
 bool samePlace(const Press& a, const Press& b) { return a.at.x == b.at.x && a.at.y == b.at.y; }
@@ -23,7 +24,8 @@ std::string lineOf(const Press& press) { return press.x + ";" + press.y; }
 } // namespace
 
 Press WingCapture::pressAt(ViewPoint at, const ViewGeometry& view, int landmark) const {
-    const CapturedPoint point = capturePoint(static_cast<float>(at.x), static_cast<float>(at.y), view.baseHeight, decimal_);
+    const CapturedPoint point =
+        capturePoint(static_cast<float>(at.x), static_cast<float>(at.y), view.baseHeight, decimal_);
     return {at, point.x, point.y, true, landmark};
 }
 

@@ -100,8 +100,8 @@ private:
     std::vector<std::string> list_;
     LandmarkSheet sheet_;
     std::vector<Step> taken_, takenBack_;
-    std::size_t firstMovable_ = 0;  // presses before this one are settled
-    std::size_t settledLines_ = 0;  // and so are the list's lines before this one
+    std::size_t firstMovable_ = 0; // presses before this one are settled
+    std::size_t settledLines_ = 0; // and so are the list's lines before this one
     std::size_t pressesAtResults_ = 0;
     bool typedSinceResults_ = false;
     std::optional<std::size_t> lastTouched_;

@@ -11,8 +11,7 @@ enum class ArithmeticFault { Overflow, DivisionByZero, InvalidOperation, Convers
 
 class ArithmeticError : public std::runtime_error {
 public:
-    explicit ArithmeticError(ArithmeticFault fault)
-        : std::runtime_error(describe(fault)), fault_(fault) {}
+    explicit ArithmeticError(ArithmeticFault fault) : std::runtime_error(describe(fault)), fault_(fault) {}
     ArithmeticFault fault() const { return fault_; }
 
 private:
@@ -41,9 +40,7 @@ inline double sub(double a, double b) { return result(a - b); }
 inline double mul(double a, double b) { return result(a * b); }
 inline double square(double a) { return result(a * a); }
 inline double div(double a, double b) {
-    if (b == 0.0)
-        throw ArithmeticError(a == 0.0 ? ArithmeticFault::Overflow
-                                       : ArithmeticFault::DivisionByZero);
+    if (b == 0.0) throw ArithmeticError(a == 0.0 ? ArithmeticFault::Overflow : ArithmeticFault::DivisionByZero);
     return result(a / b);
 }
 inline double sqrt(double a) {

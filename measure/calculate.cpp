@@ -19,8 +19,8 @@ LandmarkPoints readLandmarkPoints(const LandmarkSheet& sheet, char decimal) {
     LandmarkPoints points;
     for (int n = 1; n <= landmarkCount; ++n) {
         try {
-            points[static_cast<std::size_t>(n - 1)] = PlanePoint{
-                readCoordinate(sheet.x(n), decimal), readCoordinate(sheet.y(n), decimal)};
+            points[static_cast<std::size_t>(n - 1)] =
+                PlanePoint{readCoordinate(sheet.x(n), decimal), readCoordinate(sheet.y(n), decimal)};
         } catch (const ArithmeticError&) {
             // No point: a step that needs this landmark fails, as reading its field would.
         }
@@ -41,8 +41,7 @@ std::array<PlanePoint, N> stepPoints(const CatalogueStep& step, const LandmarkPo
 }
 
 // Plain text copies of landmark texts into the working points 1 to 4.
-void copyLandmarks(const LandmarkSheet& sheet, const std::array<int, 4>& landmarks,
-                   WorkingFields& fields) {
+void copyLandmarks(const LandmarkSheet& sheet, const std::array<int, 4>& landmarks, WorkingFields& fields) {
     for (int point = 1; point <= 4; ++point) {
         const int n = landmarks[static_cast<std::size_t>(point - 1)];
         if (n == 0) continue;
@@ -63,23 +62,20 @@ std::vector<Field> reportedFields(StepKind kind) {
     return {};
 }
 
-void runProcedure(const CatalogueStep& step, const LandmarkSheet& sheet,
-                  const LandmarkPoints& landmarks, WorkingFields& fields,
-                  const std::string& mmPerPixel, char decimal) {
+void runProcedure(const CatalogueStep& step, const LandmarkSheet& sheet, const LandmarkPoints& landmarks,
+                  WorkingFields& fields, const std::string& mmPerPixel, char decimal) {
     switch (step.kind) {
     case StepKind::Angle: VertexAngle(stepPoints<3>(step, landmarks), fields, decimal); break;
     case StepKind::Ratio: DistanceRatio(stepPoints<4>(step, landmarks), fields, decimal); break;
     case StepKind::DiscoidalShift: DiscoidalShift(sheet, fields, decimal); break;
-    case StepKind::LengthPair:
-        LengthPair(stepPoints<4>(step, landmarks), fields, mmPerPixel, decimal);
-        break;
+    case StepKind::LengthPair: LengthPair(stepPoints<4>(step, landmarks), fields, mmPerPixel, decimal); break;
     }
 }
 
 } // namespace
 
-CalculationValues Calculate(const LandmarkSheet& sheet, WorkingFields& fields,
-                            const std::string& mmPerPixel, char decimal, const PixelSource& picture) {
+CalculationValues Calculate(const LandmarkSheet& sheet, WorkingFields& fields, const std::string& mmPerPixel,
+                            char decimal, const PixelSource& picture) {
     const LandmarkPoints landmarks = readLandmarkPoints(sheet, decimal);
     CalculationValues values;
     std::size_t next = 0;

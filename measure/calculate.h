@@ -16,7 +16,7 @@ using CalculationValues = std::array<std::string, calculationValueCount>;
 
 // Runs the whole catalogue over the landmark texts, through the working fields, exactly as
 // "Hesapla" does. `mmPerPixel` is the millimetres per view pixel as the window holds it.
-CalculationValues Calculate(const LandmarkSheet& sheet, WorkingFields& fields,
-                            const std::string& mmPerPixel, char decimal, const PixelSource& picture);
+CalculationValues Calculate(const LandmarkSheet& sheet, WorkingFields& fields, const std::string& mmPerPixel,
+                            char decimal, const PixelSource& picture);
 
 } // namespace kanat

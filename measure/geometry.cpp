@@ -51,13 +51,12 @@ void VertexAngle(const std::array<PlanePoint, 3>& p, WorkingFields& fields, char
     const double sideA = a.value();
     const double sideC = c.value();
     const double sideB = b.value();
-    const double numerator = checked::sub(
-        checked::square(sideC), checked::add(checked::square(sideA), checked::square(sideB)));
+    const double numerator =
+        checked::sub(checked::square(sideC), checked::add(checked::square(sideA), checked::square(sideB)));
     const double denominator = checked::mul(checked::mul(sideA, -2.0), sideB);
     const double cosine = checked::div(numerator, denominator);
     const double angle = ArcCos(cosine);
-    fields[Field::cs] =
-        formatResult(checked::div(checked::mul(angle, halfTurnDegrees), roughPi), decimal);
+    fields[Field::cs] = formatResult(checked::div(checked::mul(angle, halfTurnDegrees), roughPi), decimal);
     fields[Field::oran] = formatResult(checked::div(sideA, sideB), decimal);
 }
 

@@ -19,13 +19,10 @@ struct PlanePoint {
 double readCoordinate(const std::string& text, char decimal);
 
 // Points 1 to N of the working fields, all x fields read first, then all y fields.
-template <std::size_t N>
-std::array<PlanePoint, N> readPointFields(const WorkingFields& fields, char decimal) {
+template <std::size_t N> std::array<PlanePoint, N> readPointFields(const WorkingFields& fields, char decimal) {
     std::array<PlanePoint, N> points{};
-    for (std::size_t i = 0; i < N; ++i)
-        points[i].x = readCoordinate(fields[pointX(static_cast<int>(i) + 1)], decimal);
-    for (std::size_t i = 0; i < N; ++i)
-        points[i].y = readCoordinate(fields[pointY(static_cast<int>(i) + 1)], decimal);
+    for (std::size_t i = 0; i < N; ++i) points[i].x = readCoordinate(fields[pointX(static_cast<int>(i) + 1)], decimal);
+    for (std::size_t i = 0; i < N; ++i) points[i].y = readCoordinate(fields[pointY(static_cast<int>(i) + 1)], decimal);
     return points;
 }
 

@@ -17,13 +17,27 @@ struct SampleDirection {
 
 // Each landmark is sampled along a direction that leads away from its veins.
 constexpr std::array<SampleDirection, landmarkCount> sampleDirections{{
-    {-1, -1, 5}, {0, +1, 3}, {+1, +1, 5}, {+1, 0, 5}, {-1, -1, 5}, {-1, -1, 5},
-    {-1, 0, 5},  {-1, -1, 5}, {+1, -1, 5}, {+1, 0, 5}, {0, -1, 5},  {+1, 0, 5},
-    {-1, -1, 5}, {-1, -1, 5}, {-1, 0, 5},  {-1, 0, 5}, {-1, 0, 5},  {0, -1, 5},
+    {-1, -1, 5},
+    {0, +1, 3},
+    {+1, +1, 5},
+    {+1, 0, 5},
+    {-1, -1, 5},
+    {-1, -1, 5},
+    {-1, 0, 5},
+    {-1, -1, 5},
+    {+1, -1, 5},
+    {+1, 0, 5},
+    {0, -1, 5},
+    {+1, 0, 5},
+    {-1, -1, 5},
+    {-1, -1, 5},
+    {-1, 0, 5},
+    {-1, 0, 5},
+    {-1, 0, 5},
+    {0, -1, 5},
 }};
 
-std::string colourOfLandmark(const LandmarkSheet& sheet, int n, const PixelSource& picture,
-                             char decimal) {
+std::string colourOfLandmark(const LandmarkSheet& sheet, int n, const PixelSource& picture, char decimal) {
     const SampleDirection& direction = sampleDirections[static_cast<std::size_t>(n - 1)];
     const double x = parseLeadingNumber(sheet.x(n));
     const double row = picture.rowOf(parseLeadingNumber(sheet.y(n)));
@@ -43,8 +57,7 @@ std::string colourOfLandmark(const LandmarkSheet& sheet, int n, const PixelSourc
 
 std::int32_t pixelIndex(double position) {
     const double whole = roundHalfEven(position, 0);
-    if (!(whole >= std::numeric_limits<std::int32_t>::min() &&
-          whole <= std::numeric_limits<std::int32_t>::max()))
+    if (!(whole >= std::numeric_limits<std::int32_t>::min() && whole <= std::numeric_limits<std::int32_t>::max()))
         throw ArithmeticError(ArithmeticFault::Overflow);
     return static_cast<std::int32_t>(whole);
 }

@@ -9,9 +9,8 @@
 namespace kanat {
 namespace {
 
-constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr std::uint64_t exactMantissaLimit = std::uint64_t{1} << 53;
 
 // The digits of an integer 0 < whole < 10^18, without trailing zeros, the first standing at
@@ -60,10 +59,14 @@ std::optional<double> exactlyComposed(const DecimalParts& parts) {
     if (parts.negativeExponent) exponent = -exponent;
     exponent -= static_cast<int>(parts.fractionDigits.size());
     double value = static_cast<double>(mantissa);
-    if (mantissa == 0) value = 0.0;
-    else if (exponent >= 0 && exponent <= 22) value *= powersOfTen[exponent];
-    else if (exponent < 0 && exponent >= -22) value /= powersOfTen[-exponent];
-    else return std::nullopt;
+    if (mantissa == 0)
+        value = 0.0;
+    else if (exponent >= 0 && exponent <= 22)
+        value *= powersOfTen[exponent];
+    else if (exponent < 0 && exponent >= -22)
+        value /= powersOfTen[-exponent];
+    else
+        return std::nullopt;
     return parts.negative ? -value : value;
 }
 

@@ -14,8 +14,7 @@ namespace {
 // The shortest round-trip digits of a finite non-zero double.
 DecimalDigits shortestDigits(double value) {
     char buffer[40];
-    const auto out =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    const auto out = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     DecimalDigits result;
     const char* p = buffer;
     if (*p == '-') {
@@ -48,7 +47,8 @@ DecimalDigits roundedDigits(const DecimalDigits& digits, int decimals) {
     if (first > '5' || (first == '5' && (moreAfter || lastKeptOdd))) {
         int position = length - 1;
         while (position >= 0 && kept[position] == '9') kept[position--] = '0';
-        if (position >= 0) ++kept[position];
+        if (position >= 0)
+            ++kept[position];
         else {
             std::copy_backward(kept, kept + length, kept + length + 1);
             kept[0] = '1';
@@ -102,8 +102,10 @@ std::string generalText(const DecimalDigits& d, int precision, char decimal) {
 std::string withSeparator(const char* begin, const char* end, char decimal) {
     std::string text(begin, end);
     for (char& c : text) {
-        if (c == '.') c = decimal;
-        else if (c == 'e') c = 'E';
+        if (c == '.')
+            c = decimal;
+        else if (c == 'e')
+            c = 'E';
     }
     return text;
 }
@@ -121,8 +123,7 @@ std::string formatGeneral(double value, char decimal) {
         if (digits.count <= 15) return generalText(digits, 15, decimal);
     }
     char buffer[40];
-    const auto out = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                   std::chars_format::general, 15);
+    const auto out = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     return withSeparator(buffer, out.ptr, decimal);
 }
 
@@ -130,8 +131,7 @@ std::string formatGeneralSingle(float value, char decimal) {
     if (value == 0.0f) return "0";
     checked::result(value);
     char buffer[32];
-    const auto out = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                   std::chars_format::general, 7);
+    const auto out = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
     return withSeparator(buffer, out.ptr, decimal);
 }
 

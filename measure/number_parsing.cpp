@@ -24,9 +24,7 @@ long magnitudeOf(std::string_view integerDigits, std::string_view fractionDigits
     return -static_cast<long>(firstFraction) - 1 + exponent;
 }
 
-bool allZero(std::string_view digits) {
-    return digits.find_first_not_of('0') == std::string_view::npos;
-}
+bool allZero(std::string_view digits) { return digits.find_first_not_of('0') == std::string_view::npos; }
 
 // Sign, digits, separator, digits and an exponent from the start of `text`; `end` is where
 // the number stops.
@@ -43,8 +41,7 @@ NumberScan scanNumber(std::string_view text, char decimal) {
         while (pos < text.size() && isDigit(text[pos])) ++pos;
         return text.substr(start, pos - start);
     };
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
-        parts.negative = text[pos++] == '-';
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) parts.negative = text[pos++] == '-';
     parts.integerDigits = digitsFrom(pos);
     if (pos < text.size() && text[pos] == decimal) {
         ++pos;
@@ -77,8 +74,7 @@ std::string_view trimBlanksAndTabs(std::string_view text) {
 double composeNumber(const DecimalParts& parts) {
     if (const auto exact = exactlyComposed(parts)) return *exact;
     std::string text;
-    text.reserve(parts.integerDigits.size() + parts.fractionDigits.size() +
-                 parts.exponentDigits.size() + 5);
+    text.reserve(parts.integerDigits.size() + parts.fractionDigits.size() + parts.exponentDigits.size() + 5);
     if (parts.negative) text += '-';
     text += parts.integerDigits.empty() ? std::string_view("0") : parts.integerDigits;
     if (!parts.fractionDigits.empty()) {
@@ -88,12 +84,10 @@ double composeNumber(const DecimalParts& parts) {
     long exponent = 0;
     if (!parts.exponentDigits.empty()) {
         const auto significant = parts.exponentDigits.find_first_not_of('0');
-        const auto kept = significant == std::string_view::npos
-                              ? std::string_view("0")
-                              : parts.exponentDigits.substr(significant);
+        const auto kept =
+            significant == std::string_view::npos ? std::string_view("0") : parts.exponentDigits.substr(significant);
         // An exponent of more than eight digits is far outside any double anyway.
-        exponent =
-            kept.size() > 8 ? 999999999L : std::strtol(std::string(kept).c_str(), nullptr, 10);
+        exponent = kept.size() > 8 ? 999999999L : std::strtol(std::string(kept).c_str(), nullptr, 10);
         if (parts.negativeExponent) exponent = -exponent;
         text += 'e';
         text += std::to_string(exponent);
@@ -128,8 +122,7 @@ double parseLeadingNumber(std::string_view text) {
 double parseLocale(std::string_view text, char decimal) {
     const std::string_view number = trimBlanksAndTabs(text);
     const NumberScan scan = scanNumber(number, decimal);
-    if (!scan.parts.hasDigits() || scan.end != number.size())
-        throw ArithmeticError(ArithmeticFault::Conversion);
+    if (!scan.parts.hasDigits() || scan.end != number.size()) throw ArithmeticError(ArithmeticFault::Conversion);
     return composeNumber(scan.parts);
 }
 

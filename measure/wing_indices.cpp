@@ -32,10 +32,8 @@ void DiscoidalShift(const LandmarkSheet& sheet, WorkingFields& fields, char deci
 
     const double slopeA = checked::div(checked::sub(y4, y1), checked::sub(x4, x1));
     const double slopeB = checked::div(checked::sub(y11, y2), checked::sub(x11, x2));
-    const double tangent = checked::div(checked::sub(slopeB, slopeA),
-                                        checked::add(checked::mul(slopeA, slopeB), 1.0));
-    const double degrees =
-        roundHalfEven(checked::div(checked::mul(std::atan(tangent), 180.0), shiftPi), 2);
+    const double tangent = checked::div(checked::sub(slopeB, slopeA), checked::add(checked::mul(slopeA, slopeB), 1.0));
+    const double degrees = roundHalfEven(checked::div(checked::mul(std::atan(tangent), 180.0), shiftPi), 2);
     const double shift = degrees > 0 ? degrees - 90.0 : degrees < 0 ? degrees + 90.0 : 0.0;
     fields[Field::cs] = formatGeneral(shift, decimal);
 }

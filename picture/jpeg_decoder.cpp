@@ -29,8 +29,7 @@ constexpr TJPF rgb32Pixels = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRX : TJPF_
 std::optional<JpegLayout> layoutOf(tjhandle decompressor, const QByteArray& bytes) {
     int width = 0, height = 0, subsampling = 0, colourSpace = 0;
     if (tjDecompressHeader3(decompressor, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                            static_cast<unsigned long>(bytes.size()), &width, &height, &subsampling,
-                            &colourSpace) != 0)
+                            static_cast<unsigned long>(bytes.size()), &width, &height, &subsampling, &colourSpace) != 0)
         return std::nullopt;
     const QSize size(width, height);
     if (colourSpace == TJCS_GRAY) return JpegLayout{size, QImage::Format_Grayscale8, TJPF_GRAY};
@@ -57,8 +56,7 @@ std::optional<QImage> decodeJpegDirectly(const QByteArray& bytes, qint64 byteLim
     const PagesProvidedAhead pages(image);
     if (tjDecompress2(decompressor.get(), reinterpret_cast<const unsigned char*>(bytes.constData()),
                       static_cast<unsigned long>(bytes.size()), image.bits(), image.width(),
-                      static_cast<int>(image.bytesPerLine()), image.height(), layout->pixelFormat,
-                      flags) != 0)
+                      static_cast<int>(image.bytesPerLine()), image.height(), layout->pixelFormat, flags) != 0)
         return std::nullopt;
     return image;
 }

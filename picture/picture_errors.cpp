@@ -6,14 +6,10 @@
 namespace kanat::pictureError {
 namespace {
 
-quint64 mebibytes(quint64 bytes) {
-    return (bytes >> 20) + ((bytes & 0xFFFFF) != 0);
-}
+quint64 mebibytes(quint64 bytes) { return (bytes >> 20) + ((bytes & 0xFFFFF) != 0); }
 
 // Two sides of up to 2^31 − 1 pixels at four bytes a pixel still fit in 64 unsigned bits.
-quint64 exactBytes(QSize size) {
-    return quint64(std::max(size.width(), 0)) * quint64(std::max(size.height(), 0)) * 4;
-}
+quint64 exactBytes(QSize size) { return quint64(std::max(size.width(), 0)) * quint64(std::max(size.height(), 0)) * 4; }
 
 } // namespace
 

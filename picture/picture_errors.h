@@ -6,33 +6,15 @@
 namespace kanat::pictureError {
 
 // The reasons a picture is refused, in the user's words; the caller names the file.
-inline QString notFound() {
-    return QStringLiteral("dosya bulunamadı");
-}
-inline QString folder() {
-    return QStringLiteral("bu bir klasör, resim değil");
-}
-inline QString notAFile() {
-    return QStringLiteral("sıradan bir dosya değil");
-}
-inline QString noPermission() {
-    return QStringLiteral("okuma izni yok");
-}
-inline QString unreadable() {
-    return QStringLiteral("dosya okunamadı");
-}
-inline QString empty() {
-    return QStringLiteral("dosya boş");
-}
-inline QString damaged() {
-    return QStringLiteral("resim bozuk ya da eksik");
-}
-inline QString tooComplex() {
-    return QStringLiteral("çizim çok karmaşık");
-}
-inline QString outOfMemory() {
-    return QStringLiteral("bellek yetmedi");
-}
+inline QString notFound() { return QStringLiteral("dosya bulunamadı"); }
+inline QString folder() { return QStringLiteral("bu bir klasör, resim değil"); }
+inline QString notAFile() { return QStringLiteral("sıradan bir dosya değil"); }
+inline QString noPermission() { return QStringLiteral("okuma izni yok"); }
+inline QString unreadable() { return QStringLiteral("dosya okunamadı"); }
+inline QString empty() { return QStringLiteral("dosya boş"); }
+inline QString damaged() { return QStringLiteral("resim bozuk ya da eksik"); }
+inline QString tooComplex() { return QStringLiteral("çizim çok karmaşık"); }
+inline QString outOfMemory() { return QStringLiteral("bellek yetmedi"); }
 inline QString unsupported() {
     return QStringLiteral("desteklenmeyen biçim (BMP, JPEG, GIF, PNG, TIFF ya da WMF değil)");
 }

@@ -43,19 +43,13 @@ PictureFormat sniffPictureFormat(const QByteArray& bytes) {
 
 QByteArray qtFormatName(PictureFormat format) {
     switch (format) {
-    case PictureFormat::Bmp:
-        return "bmp";
-    case PictureFormat::Jpeg:
-        return "jpeg";
-    case PictureFormat::Gif:
-        return "gif";
-    case PictureFormat::Png:
-        return "png";
-    case PictureFormat::Tiff:
-        return "tiff";
+    case PictureFormat::Bmp: return "bmp";
+    case PictureFormat::Jpeg: return "jpeg";
+    case PictureFormat::Gif: return "gif";
+    case PictureFormat::Png: return "png";
+    case PictureFormat::Tiff: return "tiff";
     case PictureFormat::Wmf:
-    case PictureFormat::Unknown:
-        break;
+    case PictureFormat::Unknown: break;
     }
     return {};
 }

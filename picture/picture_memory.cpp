@@ -16,9 +16,8 @@ PagesProvidedAhead::PagesProvidedAhead(QImage& image) {
     const auto end = reinterpret_cast<quintptr>(image.bits()) + static_cast<quintptr>(image.sizeInBytes());
     if (end <= first) return;
     // A kernel older than 5.14 refuses the request, and the decoder's writes fault as ever.
-    provider_ = std::jthread([first, end] {
-        madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
-    });
+    provider_ =
+        std::jthread([first, end] { madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE); });
 }
 
 } // namespace kanat

@@ -66,8 +66,7 @@ std::uint16_t bigEndian16(const ByteView& file, qint64 at) {
 // Entropy-coded data stuffs every 0xFF that it holds with a zero, and restart markers sit in
 // it; the next other marker ends it.
 qint64 afterScanData(const QByteArray& bytes, qint64 at) {
-    for (qsizetype ff; (ff = bytes.indexOf('\xFF', at)) >= 0 && ff + 1 < bytes.size();
-         at = ff + 1) {
+    for (qsizetype ff; (ff = bytes.indexOf('\xFF', at)) >= 0 && ff + 1 < bytes.size(); at = ff + 1) {
         const auto next = static_cast<std::uint8_t>(bytes[ff + 1]);
         if (next != 0x00 && next != 0xFF && (next < 0xD0 || next > 0xD7)) return ff;
     }
@@ -94,21 +93,17 @@ bool jpegComplete(const QByteArray& bytes) {
         const qint64 length = bigEndian16(file, at + 2);
         if (length < 2 || !file.has(at + 2, length)) return false;
         at += 2 + length;
-        if (marker == 0xDA && (++scans > jpegScanLimit || (at = afterScanData(bytes, at)) < 0))
-            return false;
+        if (marker == 0xDA && (++scans > jpegScanLimit || (at = afterScanData(bytes, at)) < 0)) return false;
     }
     return false;
 }
 
 qint64 afterSubBlocks(const ByteView& file, qint64 at) {
-    while (file.has(at, 1) && file.u8(at) != 0)
-        at += 1 + file.u8(at);
+    while (file.has(at, 1) && file.u8(at) != 0) at += 1 + file.u8(at);
     return file.has(at, 1) ? at + 1 : -1;
 }
 
-qint64 colourTableBytes(std::uint8_t flags) {
-    return (flags & 0x80) ? 3 * (qint64{2} << (flags & 7)) : 0;
-}
+qint64 colourTableBytes(std::uint8_t flags) { return (flags & 0x80) ? 3 * (qint64{2} << (flags & 7)) : 0; }
 
 // Follows the blocks up to the end of the first frame's compressed data.
 bool gifComplete(const ByteView& file) {
@@ -140,14 +135,10 @@ QSize bmpClaimedSize(const QByteArray& bytes) {
 bool rasterLooksComplete(PictureFormat format, const QByteArray& bytes) {
     const ByteView file(bytes);
     switch (format) {
-    case PictureFormat::Bmp:
-        return bmpComplete(file);
-    case PictureFormat::Jpeg:
-        return jpegComplete(bytes);
-    case PictureFormat::Gif:
-        return gifComplete(file);
-    default:
-        return true;
+    case PictureFormat::Bmp: return bmpComplete(file);
+    case PictureFormat::Jpeg: return jpegComplete(bytes);
+    case PictureFormat::Gif: return gifComplete(file);
+    default: return true;
     }
 }
 

@@ -11,8 +11,7 @@ namespace kanat {
 
 LoadedPicture decodeRaster(PictureFormat format, const QByteArray& bytes, qint64 byteLimit) {
     if (format == PictureFormat::Jpeg)
-        if (std::optional<QImage> image = decodeJpegDirectly(bytes, byteLimit))
-            return {std::move(*image), {}};
+        if (std::optional<QImage> image = decodeJpegDirectly(bytes, byteLimit)) return {std::move(*image), {}};
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -22,8 +21,7 @@ LoadedPicture decodeRaster(PictureFormat format, const QByteArray& bytes, qint64
     QSize size = reader.size();
     if (!size.isValid() && format == PictureFormat::Bmp) size = bmpClaimedSize(bytes);
     if (!size.isValid() || size.isEmpty()) return {{}, pictureError::damaged()};
-    if (pictureError::decodedBytes(size) > byteLimit)
-        return {{}, pictureError::pictureTooLarge(size, byteLimit)};
+    if (pictureError::decodedBytes(size) > byteLimit) return {{}, pictureError::pictureTooLarge(size, byteLimit)};
     if (!rasterLooksComplete(format, bytes)) return {{}, pictureError::damaged()};
     // Qt's own ceiling (128 MB by default) would refuse photographs we accept.
     QImageReader::setAllocationLimit(static_cast<int>((byteLimit + (1 << 20) - 1) >> 20));

@@ -33,8 +33,7 @@ std::optional<qint64> pixelOffset(const ByteView& dib) {
 }
 
 void putU32(QByteArray& out, qint64 value) {
-    for (int shift = 0; shift < 32; shift += 8)
-        out += static_cast<char>((value >> shift) & 0xFF);
+    for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
 } // namespace

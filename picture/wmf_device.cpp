@@ -14,14 +14,10 @@ constexpr qreal coordinateLimit = 1 << 22;
 // shapes is no less work than one of a few large ones.
 constexpr qint64 drawingOverhead = 128;
 
-qreal bounded(qreal value) {
-    return std::clamp(value, -coordinateLimit, coordinateLimit);
-}
+qreal bounded(qreal value) { return std::clamp(value, -coordinateLimit, coordinateLimit); }
 
 // Filling every pixel eight times over is far more than any real metafile does.
-qint64 allowanceFor(const QImage& canvas) {
-    return 8 * qint64{canvas.width()} * canvas.height() + (qint64{1} << 24);
-}
+qint64 allowanceFor(const QImage& canvas) { return 8 * qint64{canvas.width()} * canvas.height() + (qint64{1} << 24); }
 
 } // namespace
 
@@ -49,8 +45,7 @@ QPen WmfDevice::pen(const WmfPen& pen) const {
     if (pen.style == Qt::NoPen) return Qt::NoPen;
     const qreal widest = 2.0 * std::max(canvas_.width(), canvas_.height());
     const qreal width = std::abs(pen.width * canvas_.width() / extent_.width());
-    QPen device(pen.colour, width < 1 ? 0 : std::min(width, widest), pen.style, Qt::RoundCap,
-                Qt::RoundJoin);
+    QPen device(pen.colour, width < 1 ? 0 : std::min(width, widest), pen.style, Qt::RoundCap, Qt::RoundJoin);
     return device;
 }
 
@@ -64,9 +59,7 @@ bool WmfDevice::fill(const QPainterPath& shape, const QPen& pen, const QBrush& b
     return true;
 }
 
-bool WmfDevice::stroke(const QPainterPath& shape, const QPen& pen) {
-    return fill(shape, pen, Qt::NoBrush);
-}
+bool WmfDevice::stroke(const QPainterPath& shape, const QPen& pen) { return fill(shape, pen, Qt::NoBrush); }
 
 bool WmfDevice::drawImage(const QRectF& target, const QImage& image, const QRect& source) {
     if (!chargeArea(target)) return false;

@@ -19,7 +19,7 @@ struct WmfPen {
 // crisp drawing as the system's own device would do, and an allowance of pixels to touch, so
 // that a small file of many large shapes cannot keep the program busy for minutes.
 class WmfDevice {
-  public:
+public:
     WmfDevice(QImage& canvas, QRect window);
 
     void setWindowOrigin(QPointF origin) { origin_ = origin; }
@@ -37,7 +37,7 @@ class WmfDevice {
     bool drawImage(const QRectF& deviceTarget, const QImage& image, const QRect& source);
     bool charge(qint64 pixels);
 
-  private:
+private:
     bool chargeArea(const QRectF& deviceArea);
 
     QImage& canvas_;

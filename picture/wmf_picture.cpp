@@ -25,14 +25,12 @@ LoadedPicture decodeWmf(const QByteArray& bytes, qint64 byteLimit) {
     const std::optional<WmfFrame> frame = readWmfFrame(file);
     if (!frame) return {{}, pictureError::damaged()};
     const QSize size = frame->size;
-    if (size.width() > sideLimit || size.height() > sideLimit ||
-        pictureError::decodedBytes(size) > byteLimit)
+    if (size.width() > sideLimit || size.height() > sideLimit || pictureError::decodedBytes(size) > byteLimit)
         return {{}, pictureError::pictureTooLarge(size, byteLimit)};
     QImage canvas(size, QImage::Format_RGB32);
     if (canvas.isNull()) return {{}, pictureError::outOfMemory()};
     canvas.fill(Qt::white);
-    if (QString error = playAll(canvas, file, *frame, byteLimit); !error.isEmpty())
-        return {{}, error};
+    if (QString error = playAll(canvas, file, *frame, byteLimit); !error.isEmpty()) return {{}, error};
     return {std::move(canvas), {}};
 }
 

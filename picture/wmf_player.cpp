@@ -48,18 +48,12 @@ QColor colourAt(const WmfRecord& r, qint64 word) {
 
 Qt::PenStyle penStyle(std::uint16_t style) {
     switch (style & 0x0F) {
-    case 1:
-        return Qt::DashLine;
-    case 2:
-        return Qt::DotLine;
-    case 3:
-        return Qt::DashDotLine;
-    case 4:
-        return Qt::DashDotDotLine;
-    case 5:
-        return Qt::NoPen;
-    default:
-        return Qt::SolidLine;
+    case 1: return Qt::DashLine;
+    case 2: return Qt::DotLine;
+    case 3: return Qt::DashDotLine;
+    case 4: return Qt::DashDotDotLine;
+    case 5: return Qt::NoPen;
+    default: return Qt::SolidLine;
     }
 }
 
@@ -85,32 +79,25 @@ qint64 wordsNeeded(std::uint16_t function) {
     case deleteObject:
     case polygon:
     case polyline:
-    case polyPolygon:
-        return 1;
+    case polyPolygon: return 1;
     case setWindowOrg:
     case setWindowExt:
     case offsetWindowOrg:
     case moveTo:
-    case lineTo:
-        return 2;
+    case lineTo: return 2;
     case createBrushIndirect:
     case rectangle:
-    case ellipse:
-        return 4;
-    case createPenIndirect:
-        return 5;
+    case ellipse: return 4;
+    case createPenIndirect: return 5;
     case roundRect:
-    case patBlt:
-        return 6;
-    default:
-        return 0;
+    case patBlt: return 6;
+    default: return 0;
     }
 }
 
 } // namespace
 
-WmfPlayer::WmfPlayer(QImage& canvas, QRect window, qint64 byteLimit)
-    : device_(canvas, window), byteLimit_(byteLimit) {}
+WmfPlayer::WmfPlayer(QImage& canvas, QRect window, qint64 byteLimit) : device_(canvas, window), byteLimit_(byteLimit) {}
 
 QString WmfPlayer::play(const WmfRecord& r) {
     if (r.words() < wordsNeeded(r.function)) return pictureError::damaged();
@@ -118,8 +105,7 @@ QString WmfPlayer::play(const WmfRecord& r) {
     case stretchDib:
     case dibStretchBlt:
     case dibBitBlt:
-    case setDibToDevice:
-        return playBitmap(r);
+    case setDibToDevice: return playBitmap(r);
     case rectangle:
     case ellipse:
     case roundRect:
@@ -127,57 +113,30 @@ QString WmfPlayer::play(const WmfRecord& r) {
     case polyline:
     case polyPolygon:
     case lineTo:
-    case patBlt:
-        return playDrawing(r);
-    default:
-        return playState(r);
+    case patBlt: return playDrawing(r);
+    default: return playState(r);
     }
 }
 
 QString WmfPlayer::playState(const WmfRecord& r) {
     switch (r.function) {
-    case setWindowOrg:
-        device_.setWindowOrigin(QPointF(r.s(1), r.s(0)));
-        break;
-    case setWindowExt:
-        device_.setWindowExtent(QSizeF(r.s(1), r.s(0)));
-        break;
-    case offsetWindowOrg:
-        device_.setWindowOrigin(device_.windowOrigin() + QPointF(r.s(1), r.s(0)));
-        break;
-    case moveTo:
-        state_.position = QPointF(r.s(1), r.s(0));
-        break;
-    case saveDc:
-        save();
-        break;
-    case restoreDc:
-        restore(r.s(0));
-        break;
-    case setPolyFillMode:
-        state_.fillRule = r.u(0) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
-        break;
-    case createPenIndirect:
-        create(WmfPen{colourAt(r, 3), penStyle(r.u(0)), r.s(1)});
-        break;
-    case createBrushIndirect:
-        create(brush(r.u(0), colourAt(r, 1), r.u(3)));
-        break;
+    case setWindowOrg: device_.setWindowOrigin(QPointF(r.s(1), r.s(0))); break;
+    case setWindowExt: device_.setWindowExtent(QSizeF(r.s(1), r.s(0))); break;
+    case offsetWindowOrg: device_.setWindowOrigin(device_.windowOrigin() + QPointF(r.s(1), r.s(0))); break;
+    case moveTo: state_.position = QPointF(r.s(1), r.s(0)); break;
+    case saveDc: save(); break;
+    case restoreDc: restore(r.s(0)); break;
+    case setPolyFillMode: state_.fillRule = r.u(0) == 2 ? Qt::WindingFill : Qt::OddEvenFill; break;
+    case createPenIndirect: create(WmfPen{colourAt(r, 3), penStyle(r.u(0)), r.s(1)}); break;
+    case createBrushIndirect: create(brush(r.u(0), colourAt(r, 1), r.u(3))); break;
     case createFontIndirect:
     case createPalette:
     case createPatternBrush:
     case dibCreatePatternBrush:
-    case createRegion:
-        create(std::monostate{});
-        break;
-    case selectObject:
-        select(r.u(0));
-        break;
-    case deleteObject:
-        remove(r.u(0));
-        break;
-    default:
-        break;
+    case createRegion: create(std::monostate{}); break;
+    case selectObject: select(r.u(0)); break;
+    case deleteObject: remove(r.u(0)); break;
+    default: break;
     }
     return {};
 }
@@ -185,33 +144,24 @@ QString WmfPlayer::playState(const WmfRecord& r) {
 QString WmfPlayer::playDrawing(const WmfRecord& r) {
     QPainterPath path;
     switch (r.function) {
-    case rectangle:
-        path.addRect(device_.toDevice(boxAt(r, 0)));
-        break;
-    case ellipse:
-        path.addEllipse(device_.toDevice(boxAt(r, 0)));
-        break;
+    case rectangle: path.addRect(device_.toDevice(boxAt(r, 0))); break;
+    case ellipse: path.addEllipse(device_.toDevice(boxAt(r, 0))); break;
     case roundRect: {
         const QRectF box = device_.toDevice(boxAt(r, 2));
-        const QRectF corner =
-            device_.toDevice(QRectF(device_.windowOrigin(), QSizeF(r.s(1), r.s(0))));
+        const QRectF corner = device_.toDevice(QRectF(device_.windowOrigin(), QSizeF(r.s(1), r.s(0))));
         path.addRoundedRect(box, corner.width() / 2, corner.height() / 2);
         break;
     }
-    case polygon:
-        return polygons(r, 0, 1, true);
-    case polyline:
-        return polygons(r, 0, 1, false);
-    case polyPolygon:
-        return polygons(r, 1, r.u(0), true);
+    case polygon: return polygons(r, 0, 1, true);
+    case polyline: return polygons(r, 0, 1, false);
+    case polyPolygon: return polygons(r, 1, r.u(0), true);
     case lineTo: {
         path.moveTo(device_.toDevice(state_.position));
         state_.position = QPointF(r.s(1), r.s(0));
         path.lineTo(device_.toDevice(state_.position));
         return draw(path, false);
     }
-    case patBlt:
-        return patternFill(r);
+    case patBlt: return patternFill(r);
     }
     return draw(path, true);
 }
@@ -226,8 +176,7 @@ QString WmfPlayer::polygons(const WmfRecord& r, qint64 countsAt, qint64 polygonC
         if (at + 2 * points > r.words()) return pictureError::damaged();
         QPolygonF corners;
         corners.reserve(points);
-        for (qint64 k = 0; k < points; ++k, at += 2)
-            corners << device_.toDevice(QPointF(r.s(at), r.s(at + 1)));
+        for (qint64 k = 0; k < points; ++k, at += 2) corners << device_.toDevice(QPointF(r.s(at), r.s(at + 1)));
         path.addPolygon(corners);
         if (filled) path.closeSubpath();
     }
@@ -250,8 +199,7 @@ QString WmfPlayer::patternFill(const WmfRecord& r) {
 
 QString WmfPlayer::draw(const QPainterPath& shape, bool filled) {
     const QBrush fill = filled ? state_.brush : QBrush(Qt::NoBrush);
-    return device_.fill(shape, device_.pen(state_.pen), fill) ? QString()
-                                                              : pictureError::tooComplex();
+    return device_.fill(shape, device_.pen(state_.pen), fill) ? QString() : pictureError::tooComplex();
 }
 
 void WmfPlayer::create(Object object) {

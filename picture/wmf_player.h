@@ -15,14 +15,14 @@ namespace kanat {
 // brushes, rectangles, ellipses, polygons and lines, and bitmaps (StretchDIB, DIBStretchBlt,
 // DIBBitBlt, SetDIBitsToDevice). Text, regions, palettes and clipping are passed over.
 class WmfPlayer {
-  public:
+public:
     WmfPlayer(QImage& canvas, QRect window, qint64 byteLimit);
 
     // Empty when the record was drawn or passed over; otherwise why the picture cannot be
     // shown (a record too short for its own kind, an unreadable bitmap, too much work).
     QString play(const WmfRecord& record);
 
-  private:
+private:
     struct State {
         QPointF windowOrigin; // kept here only while saved; the device holds the window in force
         QSizeF windowExtent;

@@ -56,35 +56,28 @@ QString WmfPlayer::playBitmap(const WmfRecord& r) {
     return drawBitmap(r.tail(layout->bitmapAt), paletteIndexed, source, target);
 }
 
-QString WmfPlayer::drawBitmap(QByteArrayView dib, bool paletteIndexed, QRect source,
-                              QRectF target) {
+QString WmfPlayer::drawBitmap(QByteArrayView dib, bool paletteIndexed, QRect source, QRectF target) {
     const QSize size = dibSize(dib);
-    if (pictureError::decodedBytes(size) > byteLimit_)
-        return pictureError::pictureTooLarge(size, byteLimit_);
+    if (pictureError::decodedBytes(size) > byteLimit_) return pictureError::pictureTooLarge(size, byteLimit_);
     // Charged before decoding: many large bitmaps in a small file would otherwise take long.
     if (!device_.charge(pictureError::decodedBytes(size) / 4)) return pictureError::tooComplex();
     const LoadedPicture bitmap = decodeDib(dib, paletteIndexed, byteLimit_);
     if (!bitmap.ok() || bitmap.image.isNull()) return bitmap.error;
-    const QRect inImage =
-        topDownSource(source, dib, bitmap.image.height()).intersected(bitmap.image.rect());
+    const QRect inImage = topDownSource(source, dib, bitmap.image.height()).intersected(bitmap.image.rect());
     if (inImage.isEmpty() || target.width() == 0 || target.height() == 0) return {};
     const QPointF corner = device_.toDevice(target.topLeft());
     const QPointF opposite = device_.toDevice(target.bottomRight());
     if (corner.x() <= opposite.x() && corner.y() <= opposite.y())
-        return device_.drawImage(QRectF(corner, opposite), bitmap.image, inImage)
-                   ? QString()
-                   : pictureError::tooComplex();
+        return device_.drawImage(QRectF(corner, opposite), bitmap.image, inImage) ? QString()
+                                                                                  : pictureError::tooComplex();
     return drawMirrored(bitmap.image, inImage, corner, opposite);
 }
 
 // A negative width or height in the record, or a window that counts leftwards or upwards,
 // turns the bitmap over.
-QString WmfPlayer::drawMirrored(const QImage& image, QRect source, QPointF corner,
-                                QPointF opposite) {
-    if (!device_.charge(qint64{source.width()} * source.height()))
-        return pictureError::tooComplex();
-    const QImage turned =
-        image.copy(source).mirrored(opposite.x() < corner.x(), opposite.y() < corner.y());
+QString WmfPlayer::drawMirrored(const QImage& image, QRect source, QPointF corner, QPointF opposite) {
+    if (!device_.charge(qint64{source.width()} * source.height())) return pictureError::tooComplex();
+    const QImage turned = image.copy(source).mirrored(opposite.x() < corner.x(), opposite.y() < corner.y());
     const QRectF area = QRectF(corner, opposite).normalized();
     return device_.drawImage(area, turned, turned.rect()) ? QString() : pictureError::tooComplex();
 }

@@ -75,15 +75,13 @@ std::optional<WmfFrame> readWmfFrame(const ByteView& file) {
         const int unitsPerInch = file.u16(14);
         frame.bounds = spanned(file.s16(6), file.s16(8), file.s16(10), file.s16(12));
         if (unitsPerInch == 0 || frame.bounds.isEmpty()) return std::nullopt;
-        frame.size = QSize(pixels(frame.bounds.width(), unitsPerInch),
-                           pixels(frame.bounds.height(), unitsPerInch));
+        frame.size = QSize(pixels(frame.bounds.width(), unitsPerInch), pixels(frame.bounds.height(), unitsPerInch));
         return frame;
     }
     if (!check.windowExtent) return std::nullopt;
     const QPoint origin = check.windowOrigin.value_or(QPoint());
     const QSize extent = *check.windowExtent;
-    frame.bounds =
-        spanned(origin.x(), origin.y(), origin.x() + extent.width(), origin.y() + extent.height());
+    frame.bounds = spanned(origin.x(), origin.y(), origin.x() + extent.width(), origin.y() + extent.height());
     if (frame.bounds.isEmpty()) return std::nullopt;
     frame.size = frame.bounds.size();
     return frame;

@@ -20,14 +20,12 @@ struct WmfRecord {
     std::uint16_t u(qint64 word) const { return params.u16(2 * word); }
     std::uint32_t u32(qint64 word) const { return params.u32(2 * word); }
     // The bytes after the first `word` parameter words: the bitmap of a raster record.
-    QByteArrayView tail(qint64 word) const {
-        return params.bytes(2 * word, params.size() - 2 * word);
-    }
+    QByteArrayView tail(qint64 word) const { return params.bytes(2 * word, params.size() - 2 * word); }
 };
 
 // Walks the records of a metafile one after the other, never past the file's end.
 class WmfRecordReader {
-  public:
+public:
     WmfRecordReader(const ByteView& file, qint64 firstRecord) : file_(file), at_(firstRecord) {}
 
     // The next record, or nothing at the end record or at a record that cannot be (then
@@ -35,7 +33,7 @@ class WmfRecordReader {
     std::optional<WmfRecord> next();
     bool broken() const { return broken_; }
 
-  private:
+private:
     ByteView file_;
     qint64 at_;
     bool broken_ = false;

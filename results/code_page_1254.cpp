@@ -14,8 +14,7 @@ constexpr char32_t unassigned = 0xFFFD;
 // The code point of each of the 256 bytes, asked of the C library's iconv once.
 std::array<char32_t, 256> buildByteTable() {
     iconv_t converter = iconv_open("UTF-32LE", "CP1254");
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error("iconv cannot convert from CP1254");
+    if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert from CP1254");
     std::array<char32_t, 256> table{};
     for (int byte = 0; byte < 256; ++byte) {
         char in = static_cast<char>(byte);
@@ -27,8 +26,7 @@ std::array<char32_t, 256> buildByteTable() {
         iconv(converter, nullptr, nullptr, nullptr, nullptr);
         const bool ok = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
         table[static_cast<std::size_t>(byte)] =
-            ok && outLeft == 0 ? static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 | out[3] << 24)
-                               : unassigned;
+            ok && outLeft == 0 ? static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 | out[3] << 24) : unassigned;
     }
     iconv_close(converter);
     return table;
@@ -56,10 +54,17 @@ char32_t decodeUtf8(std::string_view text, std::size_t& pos) {
     if (lead < 0x80) return lead;
     int extra = 0;
     char32_t code = 0;
-    if ((lead & 0xE0) == 0xC0) { extra = 1; code = lead & 0x1F; }
-    else if ((lead & 0xF0) == 0xE0) { extra = 2; code = lead & 0x0F; }
-    else if ((lead & 0xF8) == 0xF0) { extra = 3; code = lead & 0x07; }
-    else return unassigned;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        code = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        code = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        code = lead & 0x07;
+    } else
+        return unassigned;
     if (pos + static_cast<std::size_t>(extra) > text.size()) return unassigned;
     for (int i = 0; i < extra; ++i) {
         const auto next = static_cast<unsigned char>(text[pos + static_cast<std::size_t>(i)]);
@@ -126,8 +131,6 @@ bool isUtf8(std::string_view text) {
     return true;
 }
 
-std::string asUtf8(std::string_view text) {
-    return isUtf8(text) ? std::string(text) : fromCodePage1254(text);
-}
+std::string asUtf8(std::string_view text) { return isUtf8(text) ? std::string(text) : fromCodePage1254(text); }
 
 } // namespace kanat

@@ -19,14 +19,12 @@ std::vector<std::string_view> splitLines(std::string_view content) {
     return lines;
 }
 
-std::optional<std::pair<std::string, std::string>>
-coordinateLine(std::string_view line, int lineNumber, const std::string& fileName) {
+std::optional<std::pair<std::string, std::string>> coordinateLine(std::string_view line, int lineNumber,
+                                                                  const std::string& fileName) {
     if (line.find_first_not_of(" \t") == std::string_view::npos) return std::nullopt;
-    if (lineNumber > landmarkCount)
-        throw InputError(fileName, lineNumber, "18'den fazla nokta satırı var");
+    if (lineNumber > landmarkCount) throw InputError(fileName, lineNumber, "18'den fazla nokta satırı var");
     const auto separator = line.find(';');
-    if (separator == std::string_view::npos)
-        throw InputError(fileName, lineNumber, "satır \"x;y\" biçiminde değil");
+    if (separator == std::string_view::npos) throw InputError(fileName, lineNumber, "satır \"x;y\" biçiminde değil");
     return std::pair{std::string(line.substr(0, separator)), std::string(line.substr(separator + 1))};
 }
 

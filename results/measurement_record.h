@@ -28,7 +28,7 @@ struct MeasurementRecord {
     std::string savedImageName;
     std::array<std::string, recordSlotCount> slotValues{};
     std::string closingField = "       "; // landmark 18's colour, always seven characters
-    std::optional<MeasuredWing> measured;    // none before the first calculation
+    std::optional<MeasuredWing> measured; // none before the first calculation
 
     void store(const CalculationValues& values);
 };

@@ -28,7 +28,8 @@ bool inside(const fs::path& folder, const fs::path& root) {
 } // namespace
 
 std::vector<std::string> defaultSystemFolders() {
-    return {"/usr", "/opt", "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32", "/etc", "/boot", "/snap", "/var/lib"};
+    return {"/usr",   "/opt",    "/bin", "/sbin", "/lib",  "/lib32",
+            "/lib64", "/libx32", "/etc", "/boot", "/snap", "/var/lib"};
 }
 
 bool isSystemFolder(const std::string& folder, const std::vector<std::string>& systemFolders) {

@@ -23,8 +23,8 @@ bool isSystemFolder(const std::string& folder, const std::vector<std::string>& s
 
 // Where a record line went: the 12.txt it was appended to, or the reason it could not be.
 struct RecordAppend {
-    std::string file;       // the 12.txt written, or the last one tried
-    int error = 0;          // the system's error number when nothing was written
+    std::string file; // the 12.txt written, or the last one tried
+    int error = 0;    // the system's error number when nothing was written
     bool inUserFolder = false;
     bool programFolderIsSystem = false; // why it is in the user's folder: installed, or refused
     bool ok() const { return error == 0; }

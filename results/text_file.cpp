@@ -66,7 +66,8 @@ std::string folderOf(const std::string& path) {
 WriteResult appendWhole(const std::string& path, std::string_view bytes) {
     FileDescriptor file(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
     // A file we may write but not read is appended to as it stands.
-    if (!file.valid() && errno == EACCES) file.reset(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    if (!file.valid() && errno == EACCES)
+        file.reset(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
     if (!file.valid()) return {errno};
     // Our other writers wait, so that the look at the last byte and the write are one step.
     static_cast<void>(::flock(file.get(), LOCK_EX));

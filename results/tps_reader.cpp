@@ -102,9 +102,7 @@ private:
         return index_ < lines_.size();
     }
     int lineNumber() const { return static_cast<int>(index_) + 1; }
-    [[noreturn]] void fail(const std::string& message) const {
-        throw InputError(fileName_, lineNumber(), message);
-    }
+    [[noreturn]] void fail(const std::string& message) const { throw InputError(fileName_, lineNumber(), message); }
 
     TpsSpecimen readSpecimen(const Keyword& lm) {
         TpsSpecimen specimen;
@@ -141,11 +139,16 @@ private:
             if (!keyword) fail("LM sayısından fazla koordinat satırı ya da tanınmayan satır");
             if (keyword->name == "LM") return;
             ++index_;
-            if (keyword->name == "IMAGE") specimen.image = std::string(keyword->value);
-            else if (keyword->name == "ID") specimen.id = std::string(keyword->value);
-            else if (keyword->name == "SCALE") specimen.scale = scaleOf(*keyword);
-            else if (keyword->name == "POINTS") skipPoints(countOf(*keyword, fileName_, lineNumber() - 1));
-            else if (keyword->name == "VARIABLES") skipValueLine();
+            if (keyword->name == "IMAGE")
+                specimen.image = std::string(keyword->value);
+            else if (keyword->name == "ID")
+                specimen.id = std::string(keyword->value);
+            else if (keyword->name == "SCALE")
+                specimen.scale = scaleOf(*keyword);
+            else if (keyword->name == "POINTS")
+                skipPoints(countOf(*keyword, fileName_, lineNumber() - 1));
+            else if (keyword->name == "VARIABLES")
+                skipValueLine();
         }
     }
 

@@ -27,8 +27,8 @@ double tpsScale(double mmPerViewPixel, double viewScale, bool picture) {
     return picture ? mmPerViewPixel * viewScale : mmPerViewPixel;
 }
 
-std::string tpsSpecimen(const std::array<std::optional<TpsPoint>, 18>& points, const std::string& image,
-                        long id, double scale) {
+std::string tpsSpecimen(const std::array<std::optional<TpsPoint>, 18>& points, const std::string& image, long id,
+                        double scale) {
     std::string text = "LM=18\r\n";
     for (const auto& point : points)
         text += point ? coordinate(point->x) + " " + coordinate(point->y) + "\r\n" : "-1 -1\r\n";

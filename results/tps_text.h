@@ -14,7 +14,7 @@ namespace kanat {
 // picture the view's own pixels are the landmarks' pixels.
 double tpsScale(double mmPerViewPixel, double viewScale, bool picture);
 
-std::string tpsSpecimen(const std::array<std::optional<TpsPoint>, 18>& points, const std::string& image,
-                        long id, double scale);
+std::string tpsSpecimen(const std::array<std::optional<TpsPoint>, 18>& points, const std::string& image, long id,
+                        double scale);
 
 } // namespace kanat

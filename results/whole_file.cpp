@@ -19,8 +19,7 @@ std::optional<std::string> fileBytes(const std::string& path) {
 
 std::string readWholeFile(const std::string& path) {
     // A folder is told as what it is, not as a file that could not be read.
-    if (std::filesystem::is_directory(path))
-        throw InputError(path, 0, "bu bir klasör, dosya değil");
+    if (std::filesystem::is_directory(path)) throw InputError(path, 0, "bu bir klasör, dosya değil");
     std::optional<std::string> text = fileBytes(path);
     if (!text) throw InputError(path, 0, "dosya okunamadı");
     // Editors on some systems start UTF-8 files with a byte-order mark; it is no coordinate.

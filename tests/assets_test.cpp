@@ -19,9 +19,7 @@ QByteArray resource(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QImage picture(const QString& path) {
-    return QImage::fromData(resource(path));
-}
+QImage picture(const QString& path) { return QImage::fromData(resource(path)); }
 
 // The .ico container is parsed by hand here, so that a slip of its writer shows.
 
@@ -48,15 +46,13 @@ std::vector<IconEntry> iconEntries(const QByteArray& ico) {
         const qsizetype at = 6 + 16 * i;
         if (at + 16 > ico.size()) break;
         const auto byte = [&](int k) { return int(quint8(ico[at + k])); };
-        entries.push_back({byte(0), byte(1), byte(2), byte(3), u16(ico, at + 4), u16(ico, at + 6),
-                           u32(ico, at + 8), u32(ico, at + 12)});
+        entries.push_back({byte(0), byte(1), byte(2), byte(3), u16(ico, at + 4), u16(ico, at + 6), u32(ico, at + 8),
+                           u32(ico, at + 12)});
     }
     return entries;
 }
 
-qint64 dibRowBytes(int width, int bitsPerPixel) {
-    return (width * bitsPerPixel + 31) / 32 * 4;
-}
+qint64 dibRowBytes(int width, int bitsPerPixel) { return (width * bitsPerPixel + 31) / 32 * 4; }
 
 // Bytes of a DIB icon picture: header, palette, colour rows, mask rows.
 qint64 dibBytes(int size, int bitsPerPixel) {
@@ -74,11 +70,9 @@ TEST(WindowIconFile, HoldsSixPicturesOf48_32And16PixelsAt8And32Bits) {
     ASSERT_EQ(u16(ico, 4), 6);
 
     std::vector<std::pair<int, int>> kinds;
-    for (const IconEntry& entry : iconEntries(ico))
-        kinds.emplace_back(entry.width, entry.bitsPerPixel);
+    for (const IconEntry& entry : iconEntries(ico)) kinds.emplace_back(entry.width, entry.bitsPerPixel);
     std::sort(kinds.begin(), kinds.end());
-    const std::vector<std::pair<int, int>> expected{{16, 8},  {16, 32}, {32, 8},
-                                                    {32, 32}, {48, 8},  {48, 32}};
+    const std::vector<std::pair<int, int>> expected{{16, 8}, {16, 32}, {32, 8}, {32, 32}, {48, 8}, {48, 32}};
     EXPECT_EQ(kinds, expected);
 }
 
@@ -134,9 +128,7 @@ TEST(WindowIconFile, TrueColourPicturesSayTransparencyInAlphaAndMask) {
         EXPECT_EQ(quint8(ico[pixels + 3]), 0) << "corner alpha";
         EXPECT_EQ(quint8(ico[mask]) & 0x80, 0x80) << "corner mask bit";
         EXPECT_EQ(quint8(ico[pixels + centreRow * e.width * 4 + centre * 4 + 3]), 255);
-        EXPECT_EQ(quint8(ico[mask + centreRow * dibRowBytes(e.width, 1) + centre / 8]) &
-                      (0x80 >> (centre % 8)),
-                  0);
+        EXPECT_EQ(quint8(ico[mask + centreRow * dibRowBytes(e.width, 1) + centre / 8]) & (0x80 >> (centre % 8)), 0);
     }
 }
 
@@ -158,9 +150,7 @@ QImage trueColourPicture(int size) {
     return {};
 }
 
-bool isBlack(QRgb p) {
-    return qAlpha(p) == 255 && std::max({qRed(p), qGreen(p), qBlue(p)}) < 40;
-}
+bool isBlack(QRgb p) { return qAlpha(p) == 255 && std::max({qRed(p), qGreen(p), qBlue(p)}) < 40; }
 
 TEST(WindowIconPictures, QtReadsAllSixAtTheirSizes) {
     const std::vector<IconEntry> entries = iconEntries(resource(icoPath));
@@ -176,8 +166,8 @@ template <typename Check> int offRing(const QImage& icon, int inset, Check check
     const int last = icon.width() - 1 - inset;
     int off = 0;
     for (int i = inset; i <= last; ++i)
-        off += !check(icon.pixel(i, inset)) + !check(icon.pixel(i, last)) +
-               !check(icon.pixel(inset, i)) + !check(icon.pixel(last, i));
+        off += !check(icon.pixel(i, inset)) + !check(icon.pixel(i, last)) + !check(icon.pixel(inset, i)) +
+               !check(icon.pixel(last, i));
     return off;
 }
 
@@ -186,14 +176,11 @@ TEST(WindowIconPictures, TransparentRingThenBlackFrameThenWhite) {
     const std::vector<QImage> pictures = iconPictures();
     ASSERT_EQ(pictures.size(), 6u);
     const auto transparent = [](QRgb p) { return qAlpha(p) == 0; };
-    const auto white = [](QRgb p) {
-        return qAlpha(p) == 255 && std::min({qRed(p), qGreen(p), qBlue(p)}) >= 240;
-    };
+    const auto white = [](QRgb p) { return qAlpha(p) == 255 && std::min({qRed(p), qGreen(p), qBlue(p)}) >= 240; };
     for (const QImage& icon : pictures) {
         const int ring = icon.width() / 16;
         SCOPED_TRACE(testing::Message() << icon.width() << " px");
-        for (int inset = 0; inset < ring; ++inset)
-            EXPECT_EQ(offRing(icon, inset, transparent), 0) << "inset " << inset;
+        for (int inset = 0; inset < ring; ++inset) EXPECT_EQ(offRing(icon, inset, transparent), 0) << "inset " << inset;
         for (int inset = ring; inset < 2 * ring; ++inset)
             EXPECT_EQ(offRing(icon, inset, isBlack), 0) << "inset " << inset;
         EXPECT_EQ(offRing(icon, 2 * ring, white), 0) << "the bee keeps clear of the frame";
@@ -208,8 +195,7 @@ TEST(WindowIconPictures, ShowARedYellowAndBlackBeeWithGreyWings) {
         const int inside = size / 8;
         for (int y = inside; y < size - inside; ++y)
             for (int x = inside; x < size - inside; ++x) {
-                const int r = qRed(icon.pixel(x, y)), g = qGreen(icon.pixel(x, y)),
-                          b = qBlue(icon.pixel(x, y));
+                const int r = qRed(icon.pixel(x, y)), g = qGreen(icon.pixel(x, y)), b = qBlue(icon.pixel(x, y));
                 red += r > 170 && g < 90 && b < 90;
                 yellow += r > 200 && g > 160 && b < 90;
                 grey += r > 150 && r < 225 && std::abs(r - g) < 12 && std::abs(b - g) < 16;
@@ -228,8 +214,8 @@ double meanDifference(const QImage& a, const QImage& b) {
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-                   std::abs(qBlue(p) - qBlue(q)) + std::abs(qAlpha(p) - qAlpha(q));
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) +
+                   std::abs(qAlpha(p) - qAlpha(q));
         }
     return sum / (4.0 * a.width() * a.height());
 }
@@ -248,8 +234,8 @@ TEST(WindowIconPictures, PalettedPicturesLookLikeTheTrueColourOnes) {
 
 TEST(WindowIconPictures, PngIconsAreTheSamePicturesAsTheIconFile) {
     for (const int size : {16, 32, 48, 256}) {
-        const QImage png = picture(QString(":/assets/icons/kanat-%1.png").arg(size))
-                               .convertToFormat(QImage::Format_ARGB32);
+        const QImage png =
+            picture(QString(":/assets/icons/kanat-%1.png").arg(size)).convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(png.size(), QSize(size, size));
         if (size == 256) {
             EXPECT_EQ(qAlpha(png.pixel(0, 0)), 0);
@@ -267,8 +253,7 @@ constexpr int guideWidth = 517, guideHeight = 169, captionTop = 147;
 struct NumberBox {
     int number, acrossPercent, downPercent;
     QPoint centre() const {
-        return {int(acrossPercent * guideWidth / 100.0 + 0.5),
-                int(downPercent * guideHeight / 100.0 + 0.5)};
+        return {int(acrossPercent * guideWidth / 100.0 + 0.5), int(downPercent * guideHeight / 100.0 + 0.5)};
     }
 };
 
@@ -278,20 +263,12 @@ const std::vector<NumberBox> numberBoxes{
     {13, 49, 43}, {14, 63, 39}, {15, 91, 22}, {16, 42, 72}, {17, 49, 64}, {18, 64, 52},
 };
 
-bool isNearWhite(QRgb p) {
-    return std::min({qRed(p), qGreen(p), qBlue(p)}) >= 235;
-}
-bool isInk(QRgb p) {
-    return std::max({qRed(p), qGreen(p), qBlue(p)}) <= 100;
-}
+bool isNearWhite(QRgb p) { return std::min({qRed(p), qGreen(p), qBlue(p)}) >= 235; }
+bool isInk(QRgb p) { return std::max({qRed(p), qGreen(p), qBlue(p)}) <= 100; }
 
-QImage guide() {
-    return picture(":/assets/landmark-guide.png").convertToFormat(QImage::Format_RGB32);
-}
+QImage guide() { return picture(":/assets/landmark-guide.png").convertToFormat(QImage::Format_RGB32); }
 
-TEST(LandmarkGuide, Is517By169Pixels) {
-    EXPECT_EQ(guide().size(), QSize(guideWidth, guideHeight));
-}
+TEST(LandmarkGuide, Is517By169Pixels) { EXPECT_EQ(guide().size(), QSize(guideWidth, guideHeight)); }
 
 TEST(LandmarkGuide, EachNumberStandsOnAWhiteBoxAtItsPosition) {
     const QImage image = guide();
@@ -315,14 +292,12 @@ TEST(LandmarkGuide, NothingElseOnThePhotographIsWhite) {
     ASSERT_EQ(image.size(), QSize(guideWidth, guideHeight));
     const auto nearABox = [](QPoint p) {
         return std::any_of(numberBoxes.begin(), numberBoxes.end(), [&](const NumberBox& box) {
-            return std::abs(p.x() - box.centre().x()) <= 9 &&
-                   std::abs(p.y() - box.centre().y()) <= 7;
+            return std::abs(p.x() - box.centre().x()) <= 9 && std::abs(p.y() - box.centre().y()) <= 7;
         });
     };
     int stray = 0;
     for (int y = 0; y < captionTop; ++y)
-        for (int x = 0; x < guideWidth; ++x)
-            stray += isNearWhite(image.pixel(x, y)) && !nearABox({x, y});
+        for (int x = 0; x < guideWidth; ++x) stray += isNearWhite(image.pixel(x, y)) && !nearABox({x, y});
     EXPECT_EQ(stray, 0);
 }
 

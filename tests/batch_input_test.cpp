@@ -11,8 +11,8 @@ TEST(BatchOptions, ReadsEveryOptionAndWritesTheScaleInTheChosenSeparator) {
     const BatchOptions defaults = parseBatchOptions({"w.txt"});
     EXPECT_EQ(defaults.mmPerPixel, "0.010526316");
     EXPECT_EQ(defaults.decimal, '.');
-    const BatchOptions comma =
-        parseBatchOptions({"--decimal", ",", "--mm-per-pixel=0.005263158", "--image", "a.png", "--record", "12.txt", "w"});
+    const BatchOptions comma = parseBatchOptions(
+        {"--decimal", ",", "--mm-per-pixel=0.005263158", "--image", "a.png", "--record", "12.txt", "w"});
     EXPECT_EQ(comma.mmPerPixel, "0,005263158");
     EXPECT_EQ(comma.image.value_or(""), "a.png");
     EXPECT_EQ(comma.record.value_or(""), "12.txt");
@@ -29,10 +29,18 @@ TEST(BatchOptions, ReadsEveryOptionAndWritesTheScaleInTheChosenSeparator) {
 
 TEST(BatchOptions, RefusesWhatItCannotUse) {
     const std::vector<std::vector<std::string>> cases = {
-        {}, {"a", "b"}, {"--decimal", ";", "w"}, {"--mm-per-pixel", "-1", "w"},
-        {"--mm-per-pixel", "abc", "w"}, {"--frobnicate", "w"}, {"w", "--image"},
-        {"--complete", "w"}, {"--collection", "12.tps", "w"}, {"--check", "12.tps", "w"},
-        {"--check", "12.tps", "--complete", "--collection", "12.tps", "w"}, {"--check"},
+        {},
+        {"a", "b"},
+        {"--decimal", ";", "w"},
+        {"--mm-per-pixel", "-1", "w"},
+        {"--mm-per-pixel", "abc", "w"},
+        {"--frobnicate", "w"},
+        {"w", "--image"},
+        {"--complete", "w"},
+        {"--collection", "12.tps", "w"},
+        {"--check", "12.tps", "w"},
+        {"--check", "12.tps", "--complete", "--collection", "12.tps", "w"},
+        {"--check"},
         {"--complete", "--collection", "12.tps", "--record", "12.txt", "w"},
     };
     for (const auto& arguments : cases) EXPECT_THROW(parseBatchOptions(arguments), std::invalid_argument);

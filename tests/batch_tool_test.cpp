@@ -41,8 +41,7 @@ TEST_F(BatchTool, PrintsTheGoldenLinesForACoordinateFile) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string base = test::testData(std::string("golden/") + c.name);
-        const auto result =
-            test::runBatchTool({"--mm-per-pixel", c.mmPerPixel, "--decimal", c.decimal, base + ".txt"});
+        const auto result = test::runBatchTool({"--mm-per-pixel", c.mmPerPixel, "--decimal", c.decimal, base + ".txt"});
         ASSERT_EQ(result.status, 0) << result.err;
         EXPECT_EQ(lines(result.out), test::readLines(base + ".expected"));
     }
@@ -70,12 +69,12 @@ TEST_F(BatchTool, ComputesEachSpecimenOfATpsFileWithItsOwnScale) {
 }
 
 TEST_F(BatchTool, WarnsAboutSpecimensWithoutEighteenLandmarks) {
-    const auto result = test::runBatchTool({write("w.tps", "LM=2\n1 2\n3 4\nID=short\nLM=19\n" +
-                                                               [] {
-                                                                   std::string s;
-                                                                   for (int i = 0; i < 19; ++i) s += "5 6\n";
-                                                                   return s;
-                                                               }())});
+    const auto result = test::runBatchTool({write(
+        "w.tps", "LM=2\n1 2\n3 4\nID=short\nLM=19\n" + [] {
+            std::string s;
+            for (int i = 0; i < 19; ++i) s += "5 6\n";
+            return s;
+        }())});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(lines(result.out).size(), 2u * 117);
     EXPECT_NE(result.err.find("ID=short"), std::string::npos) << result.err;
@@ -88,8 +87,8 @@ TEST_F(BatchTool, AppendsACodePage1254RecordNamedAfterTheImage) {
     const std::string image = folder + "/kanat1.png";
     ASSERT_TRUE(picture.save(QString::fromStdString(image)));
     const std::string record = folder + "/12.txt";
-    const auto result = test::runBatchTool(
-        {"--image", image, "--record", record, test::testData("golden/wing-x05-point.txt")});
+    const auto result =
+        test::runBatchTool({"--image", image, "--record", record, test::testData("golden/wing-x05-point.txt")});
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string bytes = test::readFile(record);
     EXPECT_EQ(bytes.rfind("kanat1.png\t", 0), 0u);
@@ -112,8 +111,8 @@ TEST_F(BatchTool, ReadsColoursWithYCountedUpFromTheImagesBottom) {
     const auto result = test::runBatchTool({"--image", image, write("w.txt", coordinates)});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto out = lines(result.out);
-    EXPECT_EQ(out[99], "-1");      // landmark 1 lies outside the picture
-    EXPECT_EQ(out[100], "0");      // landmark 2: black
+    EXPECT_EQ(out[99], "-1");       // landmark 1 lies outside the picture
+    EXPECT_EQ(out[100], "0");       // landmark 2: black
     EXPECT_EQ(out[102], "8421504"); // landmark 4: grey
 }
 
@@ -180,7 +179,8 @@ namespace {
 TEST_F(BatchTool, AByteOrderMarkBeforeTheFirstLandmarkIsNotPartOfIt) {
     const std::string golden = test::readFile(test::testData("golden/wing-x05-point.txt"));
     const auto plain = test::runBatchTool({"--mm-per-pixel", "0.021052632", write("plain.txt", golden)});
-    const auto marked = test::runBatchTool({"--mm-per-pixel", "0.021052632", write("marked.txt", "\xEF\xBB\xBF" + golden)});
+    const auto marked =
+        test::runBatchTool({"--mm-per-pixel", "0.021052632", write("marked.txt", "\xEF\xBB\xBF" + golden)});
     ASSERT_EQ(marked.status, 0) << marked.err;
     EXPECT_EQ(marked.out, plain.out);
     const auto tps = test::runBatchTool({write("marked.tps", "\xEF\xBB\xBFLM=1\n1 2\n")});

@@ -34,8 +34,8 @@ TEST(Calculate, GivesTheGoldenLinesOfIndependentlyComputedWings) {
         SCOPED_TRACE(c.name);
         const std::string base = test::testData(std::string("golden/") + c.name);
         WorkingFields fields;
-        const auto lines = resultLines(
-            Calculate(sheetFromFile(base + ".txt"), fields, c.mmPerPixel, c.decimal, NoPicture()));
+        const auto lines =
+            resultLines(Calculate(sheetFromFile(base + ".txt"), fields, c.mmPerPixel, c.decimal, NoPicture()));
         const auto expected = test::readLines(base + ".expected");
         ASSERT_EQ(lines.size(), expected.size());
         for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << "line " << i + 1;
@@ -45,9 +45,9 @@ TEST(Calculate, GivesTheGoldenLinesOfIndependentlyComputedWings) {
 // Eighteen distinct landmarks without three on one line or a vertical line of the shift.
 LandmarkSheet wellFormedWing() {
     LandmarkSheet sheet;
-    const int xy[18][2] = {{290, 572}, {474, 599}, {558, 599}, {705, 630}, {395, 447}, {559, 437},
-                           {618, 482}, {705, 488}, {850, 515}, {1097, 531}, {538, 290}, {891, 295},
-                           {1016, 383}, {1301, 413}, {1880, 528}, {870, 191}, {1015, 241}, {1326, 323}};
+    const int xy[18][2] = {{290, 572},  {474, 599},  {558, 599},  {705, 630},  {395, 447},  {559, 437},
+                           {618, 482},  {705, 488},  {850, 515},  {1097, 531}, {538, 290},  {891, 295},
+                           {1016, 383}, {1301, 413}, {1880, 528}, {870, 191},  {1015, 241}, {1326, 323}};
     for (int n = 1; n <= 18; ++n) {
         sheet.x(n) = std::to_string(xy[n - 1][0]);
         sheet.y(n) = std::to_string(xy[n - 1][1]);
@@ -92,9 +92,12 @@ TEST(Calculate, AFailingStepNeverReportsAnEarlierMeasurement) {
     // Landmarks 1, 2 and 5 on one line: the first angle fails, and with cs holding a value from
     // an earlier run it must still be empty.
     LandmarkSheet sheet = wellFormedWing();
-    sheet.x(1) = "0";  sheet.y(1) = "0";
-    sheet.x(2) = "10"; sheet.y(2) = "0";
-    sheet.x(5) = "20"; sheet.y(5) = "0";
+    sheet.x(1) = "0";
+    sheet.y(1) = "0";
+    sheet.x(2) = "10";
+    sheet.y(2) = "0";
+    sheet.x(5) = "20";
+    sheet.y(5) = "0";
     WorkingFields fields;
     fields[Field::cs] = "95.5";
     fields[Field::oran] = "0.75";
@@ -105,8 +108,10 @@ TEST(Calculate, AFailingStepNeverReportsAnEarlierMeasurement) {
 
     // Landmarks 5 and 6 together: the Cubital index fails; landmarks 2 and 3 together: Hantel.
     sheet = wellFormedWing();
-    sheet.x(6) = sheet.x(5); sheet.y(6) = sheet.y(5);
-    sheet.x(3) = sheet.x(2); sheet.y(3) = sheet.y(2);
+    sheet.x(6) = sheet.x(5);
+    sheet.y(6) = sheet.y(5);
+    sheet.x(3) = sheet.x(2);
+    sheet.y(3) = sheet.y(2);
     const auto indices = Calculate(sheet, fields, "0.021052632", '.', NoPicture());
     EXPECT_EQ(indices[72], "");
     EXPECT_EQ(indices[73], "");
@@ -124,8 +129,8 @@ TEST(MeasurementRecord, StoresTheValuesAndTheSevenCharacterClosingField) {
         const char* colour;
         const char* closing;
     };
-    const Case cases[] = {{"16777215", "1677721"}, {"-1", "-1     "}, {"123", "123    "},
-                          {"8421504", "8421504"}, {"", "       "}};
+    const Case cases[] = {
+        {"16777215", "1677721"}, {"-1", "-1     "}, {"123", "123    "}, {"8421504", "8421504"}, {"", "       "}};
     for (const auto& c : cases) {
         CalculationValues values;
         values.fill("v");

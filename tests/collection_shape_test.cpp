@@ -16,8 +16,7 @@ const Configuration shape{{0, 0}, {4, 0}, {5, 2}, {2, 5}, {-1, 3}, {1, 1}};
 
 Configuration mapped(const Configuration& points, const Similarity& map) {
     Configuration result;
-    for (const ComplexPoint point : points)
-        result.push_back(map(point));
+    for (const ComplexPoint point : points) result.push_back(map(point));
     return result;
 }
 
@@ -27,12 +26,9 @@ struct MapCase {
 };
 
 const MapCase maps[] = {
-    {"moved", {{1, 0}, {100, -40}, false}},
-    {"turned 30 degrees", {std::polar(1.0, std::numbers::pi / 6), {}, false}},
-    {"scaled 2.5", {{2.5, 0}, {}, false}},
-    {"all three", {std::polar(2.5, -2.0), {-7, 3}, false}},
-    {"mirrored", {{1, 0}, {}, true}},
-    {"mirrored, turned and moved", {std::polar(0.4, 1.0), {12, 8}, true}},
+    {"moved", {{1, 0}, {100, -40}, false}}, {"turned 30 degrees", {std::polar(1.0, std::numbers::pi / 6), {}, false}},
+    {"scaled 2.5", {{2.5, 0}, {}, false}},  {"all three", {std::polar(2.5, -2.0), {-7, 3}, false}},
+    {"mirrored", {{1, 0}, {}, true}},       {"mirrored, turned and moved", {std::polar(0.4, 1.0), {12, 8}, true}},
 };
 
 TEST(Procrustes, DistanceIgnoresPlaceSizeAndTurnAndMirrorOnlyWhenAllowed) {
@@ -52,8 +48,7 @@ TEST(Procrustes, FitRecoversTheSimilarityEvenPastALandmarkWeightedOut) {
         SCOPED_TRACE(c.name);
         Configuration target = mapped(shape, c.map);
         target[3] += ComplexPoint{50, 50}; // a misplaced landmark, left out by its weight
-        const SimilarityFit fit =
-            fitSimilarity(shape, target, {1, 1, 1, 0, 1, 1}, Reflection::Allowed);
+        const SimilarityFit fit = fitSimilarity(shape, target, {1, 1, 1, 0, 1, 1}, Reflection::Allowed);
         EXPECT_EQ(fit.map.reflected, c.map.reflected);
         EXPECT_NEAR(std::abs(fit.map.a - c.map.a), 0, 1e-9);
         EXPECT_NEAR(std::abs(fit.map.b - c.map.b), 0, 1e-9);
@@ -63,12 +58,10 @@ TEST(Procrustes, FitRecoversTheSimilarityEvenPastALandmarkWeightedOut) {
 
 TEST(Procrustes, GeneralisedAlignmentOfCopiesIsTheShapeItself) {
     std::vector<Configuration> copies{shape};
-    for (const MapCase& c : maps)
-        copies.push_back(mapped(shape, c.map));
+    for (const MapCase& c : maps) copies.push_back(mapped(shape, c.map));
     const ProcrustesAlignment alignment = alignGeneralised(copies);
     const Configuration unit = normalised(shape);
-    for (std::size_t i = 0; i < unit.size(); ++i)
-        EXPECT_NEAR(std::abs(alignment.mean[i] - unit[i]), 0, 1e-9);
+    for (std::size_t i = 0; i < unit.size(); ++i) EXPECT_NEAR(std::abs(alignment.mean[i] - unit[i]), 0, 1e-9);
     for (std::size_t i = 0; i < copies.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_NEAR(alignment.distances[i], 0, 1e-9);
@@ -115,8 +108,7 @@ TEST(ShapeCheck, NamesAPlantedExchangeOrMisplacedLandmarkOfARealWing) {
     std::vector<Configuration> collection;
     for (const auto& wing : wings) {
         collection.emplace_back();
-        for (const TpsPoint& point : wing.landmarks)
-            collection.back().push_back({point.x, point.y});
+        for (const TpsPoint& point : wing.landmarks) collection.back().push_back({point.x, point.y});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -147,8 +139,8 @@ TEST(ShapeCheck, NamesAModestlyMovedLandmarkByHowFarThatLandmarkStraysInTheColle
         int direction; // eighths of a turn
     };
     const Case cases[] = {
-        {"1, left", 1, 1, 4},     {"4, left", 3, 4, 4},     {"14, up and left", 6, 14, 3},
-        {"8, left", 7, 8, 4},     {"11, left", 8, 11, 4},   {"17, left", 4, 17, 4},
+        {"1, left", 1, 1, 4}, {"4, left", 3, 4, 4},   {"14, up and left", 6, 14, 3},
+        {"8, left", 7, 8, 4}, {"11, left", 8, 11, 4}, {"17, left", 4, 17, 4},
     };
     const auto wings = test::realWings(test::testData("wings"));
     ASSERT_EQ(wings.size(), 10u);

@@ -23,8 +23,7 @@ protected:
     void TearDown() override { fs::remove_all(folder); }
     std::vector<test::RealWing> wings(std::initializer_list<std::size_t> indices) const {
         std::vector<test::RealWing> chosen;
-        for (const std::size_t i : indices)
-            chosen.push_back(all[i]);
+        for (const std::size_t i : indices) chosen.push_back(all[i]);
         return chosen;
     }
     void removePictures() const {
@@ -59,38 +58,28 @@ TEST_F(Collection, ProposesTheLandmarksOfAHeldOutRealWing) {
     };
     const Case cases[] = {
         {"an Austrian wing, 1 and 18 placed", 0, {1, 2, 3, 4, 5}, {1, 18}, 1.0, 6, 14},
-        {"a Spanish wing among mostly Austrian ones, 1 and 18 placed",
-         9,
-         {3, 4, 5, 6, 8},
-         {1, 18},
-         2.5,
-         7,
-         12},
+        {"a Spanish wing among mostly Austrian ones, 1 and 18 placed", 9, {3, 4, 5, 6, 8}, {1, 18}, 2.5, 7, 12},
         {"an Austrian wing, 1, 2 and 3 placed", 6, {0, 2, 4, 8, 9}, {1, 2, 3}, 1.5, 7, 13},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove_all(folder);
         fs::create_directory(folder);
-        const WingCollection collection =
-            WingCollection::load(test::writeCollection(folder, wings(c.collection)));
+        const WingCollection collection = WingCollection::load(test::writeCollection(folder, wings(c.collection)));
         ASSERT_TRUE(collection.canPropose());
         EXPECT_EQ(collection.farthestFromFirst(), 18);
         const test::RealWing& wing = all[c.heldOut];
-        const auto proposals =
-            collection.propose(PreparedPicture(wing.picture), placedOf(wing, c.placed));
+        const auto proposals = collection.propose(PreparedPicture(wing.picture), placedOf(wing, c.placed));
         ASSERT_EQ(proposals.size(), 18 - c.placed.size());
         const auto errors = errorsOf(proposals, wing);
         EXPECT_LE(errors[errors.size() / 2], c.worstMedian);
         EXPECT_LE(errors.back(), c.worstError);
-        EXPECT_GE(std::count_if(errors.begin(), errors.end(), [](double e) { return e <= 3; }),
-                  c.fewestWithin3);
+        EXPECT_GE(std::count_if(errors.begin(), errors.end(), [](double e) { return e <= 3; }), c.fewestWithin3);
     }
 }
 
 TEST_F(Collection, NeedsTwoPlacedLandmarksAndAPicture) {
-    const WingCollection collection =
-        WingCollection::load(test::writeCollection(folder, wings({1, 2, 3})));
+    const WingCollection collection = WingCollection::load(test::writeCollection(folder, wings({1, 2, 3})));
     const test::RealWing& wing = all[0];
     const PreparedPicture picture(wing.picture);
     WingLandmarks onOneSpot = placedOf(wing, {1, 18});
@@ -132,11 +121,9 @@ TEST_F(Collection, KeepsProposingWhenThePicturesAreGoneAndAddsSavedWings) {
 TEST_F(Collection, UsesWhatItCanOfABadCollectionAndSaysEachProblemOnce) {
     const std::string good = test::tpsSpecimenOf(all[1], 1) + test::tpsSpecimenOf(all[2], 2);
     std::string unplaced = test::tpsSpecimenOf(all[3], 3);
-    unplaced.replace(unplaced.find("\r\n") + 2,
-                     unplaced.find("\r\n", 8) - unplaced.find("\r\n") - 2, "-1 -1");
+    unplaced.replace(unplaced.find("\r\n") + 2, unplaced.find("\r\n", 8) - unplaced.find("\r\n") - 2, "-1 -1");
     std::string seventeen = "LM=17\n";
-    for (int n = 1; n <= 17; ++n)
-        seventeen += std::to_string(10 * n) + " " + std::to_string(n * n) + "\n";
+    for (int n = 1; n <= 17; ++n) seventeen += std::to_string(10 * n) + " " + std::to_string(n * n) + "\n";
     struct Case {
         const char* name;
         std::string tps; // empty: no file at all
@@ -150,8 +137,7 @@ TEST_F(Collection, UsesWhatItCanOfABadCollectionAndSaysEachProblemOnce) {
         {"a specimen of 17 landmarks", good + seventeen, 2, "18'den başka"},
         {"a landmark never placed", good + unplaced, 2, "yerleştirilmemiş"},
         {"three wings and two of 3 landmarks",
-         good + test::tpsSpecimenOf(all[3], 3) + "LM=3\n1 2\n3 4\n5 6\nLM=3\n1 2\n3 4\n5 6\n", 3,
-         "18'den başka"},
+         good + test::tpsSpecimenOf(all[3], 3) + "LM=3\n1 2\n3 4\n5 6\nLM=3\n1 2\n3 4\n5 6\n", 3, "18'den başka"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -167,9 +153,8 @@ TEST_F(Collection, UsesWhatItCanOfABadCollectionAndSaysEachProblemOnce) {
         EXPECT_EQ(collection.canPropose(), c.usable >= 3);
         const auto& warnings = collection.warnings();
         EXPECT_EQ(countUnique(warnings), warnings.size());
-        EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(), [&](const std::string& w) {
-            return w.find(c.warning) != std::string::npos;
-        }));
+        EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(),
+                                [&](const std::string& w) { return w.find(c.warning) != std::string::npos; }));
     }
 }
 
@@ -238,8 +223,7 @@ TEST_F(Collection, FindsPicturesNamedInTurkishWhateverTheirScale) {
         fs::copy_file(turkish[i].path, folder + "/" + turkish[i].fileName);
     }
     std::string text;
-    for (std::size_t i = 0; i < turkish.size(); ++i)
-        text += test::tpsSpecimenOf(turkish[i], static_cast<long>(i) + 1);
+    for (std::size_t i = 0; i < turkish.size(); ++i) text += test::tpsSpecimenOf(turkish[i], static_cast<long>(i) + 1);
     text.replace(text.find("SCALE=0.0105"), 12, "SCALE=0.021");
     write("12.tps", toCodePage1254(text));
     const WingCollection collection = WingCollection::load(folder + "/12.tps");

@@ -24,8 +24,7 @@ protected:
     static std::vector<std::string> lines(const std::string& text) {
         std::vector<std::string> result;
         std::istringstream in(text);
-        for (std::string line; std::getline(in, line);)
-            result.push_back(line);
+        for (std::string line; std::getline(in, line);) result.push_back(line);
         return result;
     }
     std::vector<test::RealWing> all = test::realWings(test::testData("wings"));
@@ -37,18 +36,16 @@ std::string twoPlaced(const test::RealWing& wing) {
     std::string text = test::tpsSpecimenOf(wing, 7);
     std::istringstream in(text);
     std::string out, line;
-    for (int n = 0; std::getline(in, line); ++n)
-        out += (n >= 2 && n <= 17 ? "-1 -1\r" : line) + "\n";
+    for (int n = 0; std::getline(in, line); ++n) out += (n >= 2 && n <= 17 ? "-1 -1\r" : line) + "\n";
     return out;
 }
 
 TEST_F(CollectionTool, CompletesATpsSpecimenKeepingWhatWasPlaced) {
-    const std::string collection =
-        test::writeCollection(folder, {all[1], all[2], all[3], all[4], all[5]});
+    const std::string collection = test::writeCollection(folder, {all[1], all[2], all[3], all[4], all[5]});
     fs::create_directory(folder + "/new");
     fs::copy_file(all[0].path, folder + "/new/" + all[0].fileName);
-    const auto result = test::runBatchTool(
-        {"--complete", "--collection", collection, write("new/wing.tps", twoPlaced(all[0]))});
+    const auto result =
+        test::runBatchTool({"--complete", "--collection", collection, write("new/wing.tps", twoPlaced(all[0]))});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     const auto out = lines(result.out);
@@ -72,11 +69,11 @@ TEST_F(CollectionTool, CompletesATpsSpecimenKeepingWhatWasPlaced) {
 TEST_F(CollectionTool, CompletesACoordinateFileOfSourcePixels) {
     const std::string collection = test::writeCollection(folder, {all[1], all[2], all[3]});
     const TpsPoint first = all[0].landmarks[0], last = all[0].landmarks[17];
-    const std::string coordinates = std::to_string(first.x) + ";" + std::to_string(first.y) +
-                                    "\n-1;-1\n\n" + std::string(14, '\n') + std::to_string(last.x) +
-                                    ";" + std::to_string(last.y) + "\n";
-    const auto result = test::runBatchTool({"--complete", "--collection", collection, "--image",
-                                            all[0].path, write("wing.txt", coordinates)});
+    const std::string coordinates = std::to_string(first.x) + ";" + std::to_string(first.y) + "\n-1;-1\n\n" +
+                                    std::string(14, '\n') + std::to_string(last.x) + ";" + std::to_string(last.y) +
+                                    "\n";
+    const auto result = test::runBatchTool(
+        {"--complete", "--collection", collection, "--image", all[0].path, write("wing.txt", coordinates)});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto out = lines(result.out);
     ASSERT_EQ(out.size(), 21u); // no SCALE= without --mm-per-pixel
@@ -94,8 +91,7 @@ TEST_F(CollectionTool, RefusesWhatItCannotComplete) {
     std::string onOneSpot = twoPlaced(all[0]);
     onOneSpot.replace(onOneSpot.find("636.00000 183.00000"), 19, "218.00000 176.00000");
     std::string withoutImage = twoPlaced(all[0]);
-    withoutImage.erase(withoutImage.find("IMAGE="),
-                       withoutImage.find("ID=") - withoutImage.find("IMAGE="));
+    withoutImage.erase(withoutImage.find("IMAGE="), withoutImage.find("ID=") - withoutImage.find("IMAGE="));
     struct Case {
         const char* name;
         std::vector<std::string> arguments;
@@ -106,16 +102,13 @@ TEST_F(CollectionTool, RefusesWhatItCannotComplete) {
          {"--collection", collection, "--image", all[0].path, write("one.tps", onePlaced)},
          "en az iki nokta"},
         {"two wings in the collection",
-         {"--collection",
-          write("small.tps", test::tpsSpecimenOf(all[1], 1) + test::tpsSpecimenOf(all[2], 2)),
+         {"--collection", write("small.tps", test::tpsSpecimenOf(all[1], 1) + test::tpsSpecimenOf(all[2], 2)),
           write("two.tps", twoPlaced(all[0]))},
          "öneri yapılamıyor"},
         {"a picture that is not there",
          {"--collection", collection, write("two.tps", twoPlaced(all[0]))},
          "kanat resmi okunamadı"},
-        {"no picture named",
-         {"--collection", collection, write("noimage.tps", withoutImage)},
-         "kanat resmi yok"},
+        {"no picture named", {"--collection", collection, write("noimage.tps", withoutImage)}, "kanat resmi yok"},
         {"the two landmarks on one spot",
          {"--collection", collection, "--image", all[0].path, write("spot.tps", onOneSpot)},
          "öneri yapılamadı"},
@@ -134,14 +127,12 @@ TEST_F(CollectionTool, RefusesWhatItCannotComplete) {
 
 TEST_F(CollectionTool, ChecksACollectionNamingTheExchangedAndTheMovedLandmark) {
     std::string tps;
-    for (std::size_t i = 0; i < all.size(); ++i)
-        tps += test::tpsSpecimenOf(all[i], static_cast<long>(i) + 1);
+    for (std::size_t i = 0; i < all.size(); ++i) tps += test::tpsSpecimenOf(all[i], static_cast<long>(i) + 1);
     test::RealWing exchanged = all[2], moved = all[4];
     std::swap(exchanged.landmarks[6], exchanged.landmarks[7]);
     moved.landmarks[10].x += 24;
     moved.landmarks[10].y += 32;
-    tps += test::tpsSpecimenOf(exchanged, 11) + test::tpsSpecimenOf(moved, 12) +
-           "LM=2\r\n1 2\r\n3 4\r\n";
+    tps += test::tpsSpecimenOf(exchanged, 11) + test::tpsSpecimenOf(moved, 12) + "LM=2\r\n1 2\r\n3 4\r\n";
     const auto result = test::runBatchTool({"--check", write("12.tps", tps)});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.err.find("18'den başka"), std::string::npos) << result.err;
@@ -155,8 +146,7 @@ TEST_F(CollectionTool, ChecksACollectionNamingTheExchangedAndTheMovedLandmark) {
     ASSERT_EQ(std::sscanf(out[0].c_str() + 3, "%lf\t%lf", &distance, &fence), 2);
     EXPECT_GT(distance, fence);
 
-    const auto tooFew =
-        test::runBatchTool({"--check", write("3.tps", tps.substr(0, tps.find("ID=3") + 5))});
+    const auto tooFew = test::runBatchTool({"--check", write("3.tps", tps.substr(0, tps.find("ID=3") + 5))});
     EXPECT_EQ(tooFew.status, 2);
     EXPECT_NE(tooFew.err.find("en az 4"), std::string::npos) << tooFew.err;
 }

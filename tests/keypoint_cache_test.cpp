@@ -23,8 +23,7 @@ protected:
         path = keypointFilePath(folder + "/12.tps");
         const test::RealWing wing = test::realWings(test::testData("wings")).front();
         picture = pyramidOf(wing.picture);
-        for (const TpsPoint& point : wing.landmarks)
-            landmarks.push_back({point.x, point.y});
+        for (const TpsPoint& point : wing.landmarks) landmarks.push_back({point.x, point.y});
     }
     void TearDown() override { fs::remove_all(folder); }
     // The keypoints of ID 7, counting how often its picture had to be read.
@@ -98,24 +97,22 @@ TEST_F(KeypointFile, FindsThemAgainWhenTheFileCannotBeTrusted) {
 // from the file beside it when the pictures are gone, and a wing placed with them.
 TEST_F(KeypointFile, PlacesWingsFromACollectionWhosePicturesAreGone) {
     const auto real = test::realWings(test::testData("wings"));
-    const std::string tps = test::writeCollection(
-        folder, std::vector<test::RealWing>(real.begin() + 1, real.begin() + 7));
+    const std::string tps =
+        test::writeCollection(folder, std::vector<test::RealWing>(real.begin() + 1, real.begin() + 7));
     const std::vector<CollectionWing> wings = readCollectionText(test::readFile(tps), "12.tps").wings;
     CollectionPatchFile patchFile(tps);
     patchFile.update(wings);
     const std::vector<StoredPatches>& patches = patchFile.entries();
     {
         KeypointCache cache(keypointFilePath(tps), {});
-        for (const PlacerWing& wing : placerWings(tps, wings, patches, cache))
-            EXPECT_TRUE(wing.keypoints);
+        for (const PlacerWing& wing : placerWings(tps, wings, patches, cache)) EXPECT_TRUE(wing.keypoints);
         EXPECT_EQ(cache.save(), "");
     }
     for (const auto& entry : fs::directory_iterator(folder))
         if (entry.path().extension() == ".png") fs::remove(entry.path());
     KeypointCache cache(keypointFilePath(tps), {});
     std::vector<Configuration> shapes;
-    for (const CollectionWing& wing : wings)
-        shapes.push_back(wing.landmarks);
+    for (const CollectionWing& wing : wings) shapes.push_back(wing.landmarks);
     std::vector<PlacerWing> placerSide = placerWings(tps, wings, patches, cache);
     ASSERT_EQ(placerSide.size(), 6u);
     for (const PlacerWing& wing : placerSide) {
@@ -123,8 +120,7 @@ TEST_F(KeypointFile, PlacesWingsFromACollectionWhosePicturesAreGone) {
         EXPECT_EQ(wing.patches.size(), 18 * storedPatchBytes);
     }
     const WingPlacer placer(alignGeneralised(shapes).mean, std::move(placerSide));
-    const Placement placement =
-        placer.place(picture, std::vector<std::optional<ComplexPoint>>(landmarks.size()));
+    const Placement placement = placer.place(picture, std::vector<std::optional<ComplexPoint>>(landmarks.size()));
     ASSERT_TRUE(placement.found());
     std::vector<double> errors;
     for (std::size_t i = 0; i < landmarks.size(); ++i)

@@ -41,9 +41,8 @@ TEST(CoordinateFile, RefusesLinesThatAreNotCoordinatesAndANineteenthPoint) {
 TEST(CoordinateFile, TellsAWrongLineInTheSameWordsWhoeverReadsIt) {
     EXPECT_FALSE(coordinateLine(" \t", 19, "w.txt"));
     EXPECT_EQ(coordinateLine("1,5;-1", 3, "w.txt"), (std::pair<std::string, std::string>{"1,5", "-1"}));
-    for (const auto& [line, number, message] :
-         {std::tuple{"10 20", 2, "w.txt:2: satır \"x;y\" biçiminde değil"},
-          std::tuple{"10;20", 19, "w.txt:19: 18'den fazla nokta satırı var"}}) {
+    for (const auto& [line, number, message] : {std::tuple{"10 20", 2, "w.txt:2: satır \"x;y\" biçiminde değil"},
+                                                std::tuple{"10;20", 19, "w.txt:19: 18'den fazla nokta satırı var"}}) {
         try {
             coordinateLine(line, number, "w.txt");
             FAIL() << line;
@@ -88,7 +87,8 @@ TEST(TpsReader, KeepsCoordinateTextsAndKeywordValuesAsWritten) {
     ASSERT_FALSE(aligned.empty());
     EXPECT_NE(aligned[0].landmarks[0].first.find("E-00"), std::string::npos);
 
-    const auto trilobites = readTps(test::readFile(test::testData("tps/ktch__data_landmark_trilobite_cephala.tps")), "t");
+    const auto trilobites =
+        readTps(test::readFile(test::testData("tps/ktch__data_landmark_trilobite_cephala.tps")), "t");
     ASSERT_FALSE(trilobites.empty());
     ASSERT_TRUE(trilobites[0].scale);
     EXPECT_DOUBLE_EQ(*trilobites[0].scale, 0.0014);
@@ -112,12 +112,12 @@ TEST(TpsReader, HandlesCaseOrderCommentsAndBlankLines) {
 
 TEST(TpsReader, ReportsBadInputWithFileAndLine) {
     const std::pair<const char*, const char*> cases[] = {
-        {"LM=3\n1 2\n3 4\nID=1\n", "x.tps:1: "},             // fewer lines than LM says
-        {"LM=1\n1 2\n3 4\n", "x.tps:3: "},                   // more lines than LM says
-        {"LM=1\n1 2 3\n", "x.tps:2: "},                      // 3-D data
-        {"LM=1\n1 abc\n", "x.tps:2: "},                      // not a number
-        {"LM=1\n1,5 2\n", "x.tps:2: "},                      // decimal comma is not TPS
-        {"LM=x\n", "x.tps:1: "},                             // count not a number
+        {"LM=3\n1 2\n3 4\nID=1\n", "x.tps:1: "}, // fewer lines than LM says
+        {"LM=1\n1 2\n3 4\n", "x.tps:3: "},       // more lines than LM says
+        {"LM=1\n1 2 3\n", "x.tps:2: "},          // 3-D data
+        {"LM=1\n1 abc\n", "x.tps:2: "},          // not a number
+        {"LM=1\n1,5 2\n", "x.tps:2: "},          // decimal comma is not TPS
+        {"LM=x\n", "x.tps:1: "},                 // count not a number
         {"LM=1\n1 2\nSCALE=big\n", "x.tps:3: "},
         {"LM=1\n1 2\nCURVES=1\nPOINTS=3\n1 1\n", "x.tps:"},
     };
@@ -153,10 +153,12 @@ TEST(TpsReader, TakesMinusOneMinusOneAndNanAsLandmarksNeverPlaced) {
 TEST(LandmarkFile, IsReadWholeAndFindsItsPictureBesideIt) {
     const std::string folder = test::makeTemporaryFolder();
     const std::string tps = folder + "/w.tps", picture = folder + "/kanat.png";
-    std::ofstream(tps, std::ios::binary) << "\xEF\xBB\xBF" "LM=1\n1 2\n";
+    std::ofstream(tps, std::ios::binary) << "\xEF\xBB\xBF"
+                                            "LM=1\n1 2\n";
     std::ofstream(picture, std::ios::binary) << "";
     EXPECT_EQ(readWholeFile(tps), "LM=1\n1 2\n");
-    EXPECT_EQ(fileBytes(tps).value_or(""), "\xEF\xBB\xBF" "LM=1\n1 2\n");
+    EXPECT_EQ(fileBytes(tps).value_or(""), "\xEF\xBB\xBF"
+                                           "LM=1\n1 2\n");
     EXPECT_FALSE(fileBytes(folder + "/none.tps"));
     EXPECT_THROW(readWholeFile(folder + "/none.tps"), InputError);
     EXPECT_THROW(readWholeFile(folder), InputError);

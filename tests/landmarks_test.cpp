@@ -23,8 +23,8 @@ TEST(LandmarkCapture, APressGivesXAsASingleAndYCountedUpRoundedHalfToEven) {
         {10, 20, baseHeightOf(3975), '.', "10", "238"}, // the view of the layout: h = 258.13
         {0, 0, 212.5, '.', "0", "212"},                 // a half goes to the even neighbour
         {0, 0, 213.5, '.', "0", "214"},
-        {5, 260, baseHeightOf(3975), '.', "5", "-2"},   // below the base line
-        {12.3456789f, 0, 1.25, ',', "12,34568", "1"},   // seven significant digits, the locale's comma
+        {5, 260, baseHeightOf(3975), '.', "5", "-2"}, // below the base line
+        {12.3456789f, 0, 1.25, ',', "12,34568", "1"}, // seven significant digits, the locale's comma
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expectedX);
@@ -145,7 +145,8 @@ void expectPresses(const WingCapture& capture, const std::vector<ViewPoint>& pre
             ASSERT_EQ(capture.sheet().y(int(i) + 1), point.y);
         }
     }
-    for (std::size_t n = presses.size() + 1; n <= 18; ++n) ASSERT_EQ(capture.sheet().x(int(n)) + capture.sheet().y(int(n)), "");
+    for (std::size_t n = presses.size() + 1; n <= 18; ++n)
+        ASSERT_EQ(capture.sheet().x(int(n)) + capture.sheet().y(int(n)), "");
 }
 
 TEST(WingCapture, AnySequenceOfCorrectionsLeavesOneTruthAndTheSheetFreshPressesWouldLeave) {

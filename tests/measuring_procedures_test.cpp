@@ -141,8 +141,10 @@ TEST(DiscoidalShift, GivesTheDeviationFromARightAngleWithItsDoubleResidues) {
         const char* cs;
     };
     const Case cases[] = {
-        {{"60", "100"}, '.', "-5.70999999999999"}, {{"40", "100"}, '.', "5.70999999999999"},
-        {{"150", "100"}, '.', "-45"},              {{"60", "0"}, '.', "0"},
+        {{"60", "100"}, '.', "-5.70999999999999"},
+        {{"40", "100"}, '.', "5.70999999999999"},
+        {{"150", "100"}, '.', "-45"},
+        {{"60", "0"}, '.', "0"},
         {{"60", "100"}, ',', "-5,70999999999999"},
     };
     for (const auto& c : cases) {
@@ -229,8 +231,8 @@ TEST(LandmarkColours, AveragesThreePackedReadingsAsPlainIntegers) {
         const char* colour;
     };
     const Case cases[] = {
-        {8421504, 8421504, 8421504, "8421504"}, {0, 0, 1, "0"}, {0, 1, 1, "1"},
-        {-1, -1, -1, "-1"}, {-1, -1, 16777215, "5592404"},
+        {8421504, 8421504, 8421504, "8421504"}, {0, 0, 1, "0"}, {0, 1, 1, "1"}, {-1, -1, -1, "-1"},
+        {-1, -1, 16777215, "5592404"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.colour);
@@ -248,7 +250,7 @@ TEST(LandmarkColours, SamplesAlongEachLandmarksDirection) {
     // Landmark 1 goes up-left from (50, 50), landmark 2 down by 3 to 5, landmark 18 up.
     LandmarkSheet sheet = sheetWith({{1, {"50", "50"}}, {2, {"50", "50"}}, {18, {"50", "50"}}});
     TablePicture picture;
-    picture.pixels = {{{45, 45}, 30}, {{44, 44}, 30}, {{43, 43}, 30}, {{50, 53}, 60}, {{50, 54}, 60},
+    picture.pixels = {{{45, 45}, 30}, {{44, 44}, 30},       {{43, 43}, 30},       {{50, 53}, 60},      {{50, 54}, 60},
                       {{50, 55}, 60}, {{50, 45}, 16777215}, {{50, 44}, 16777215}, {{50, 43}, 16777215}};
     WorkingFields fields;
     const auto colours = LandmarkColours(sheet, fields, picture, '.');

@@ -22,16 +22,14 @@ void put32(QByteArray& out, quint32 value) {
 }
 
 void put32BigEndian(QByteArray& out, quint32 value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out += static_cast<char>((value >> shift) & 0xFF);
+    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
 quint32 crc32(const QByteArray& bytes) {
     quint32 crc = 0xFFFFFFFF;
     for (char byte : bytes) {
         crc ^= static_cast<unsigned char>(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
     }
     return ~crc;
 }
@@ -58,8 +56,7 @@ QByteArray lzwOfIndices(const std::vector<int>& indices) {
     int count = 0;
     for (int code : codes) {
         bits |= static_cast<quint32>(code) << count;
-        for (count += 9; count >= 8; count -= 8, bits >>= 8)
-            packed += static_cast<char>(bits & 0xFF);
+        for (count += 9; count >= 8; count -= 8, bits >>= 8) packed += static_cast<char>(bits & 0xFF);
     }
     if (count > 0) packed += static_cast<char>(bits & 0xFF);
     QByteArray blocks;
@@ -111,8 +108,7 @@ QByteArray encoded(const QImage& image, const char* format, int quality) {
 QByteArray gif(const std::vector<QImage>& frames) {
     std::vector<QRgb> palette;
     QByteArray body;
-    for (const QImage& frame : frames)
-        body += gifFrame(frame, palette);
+    for (const QImage& frame : frames) body += gifFrame(frame, palette);
     QByteArray file("GIF89a");
     put16(file, frames.front().width()), put16(file, frames.front().height());
     file += '\xF7'; // a colour table of 256 entries follows
@@ -147,8 +143,7 @@ QByteArray pngClaiming(QSize size) {
     put32BigEndian(header, static_cast<quint32>(size.height()));
     header += QByteArray("\x08\x02\0\0\0", 5);
     const QByteArray rows = qCompress(QByteArray(4096, '\0')).mid(4);
-    return QByteArray("\x89PNG\r\n\x1A\n") + pngChunk("IHDR", header) + pngChunk("IDAT", rows) +
-           pngChunk("IEND", {});
+    return QByteArray("\x89PNG\r\n\x1A\n") + pngChunk("IHDR", header) + pngChunk("IDAT", rows) + pngChunk("IEND", {});
 }
 
 QByteArray bmpClaiming(QSize size) {
@@ -157,8 +152,7 @@ QByteArray bmpClaiming(QSize size) {
     put32(file, 40), put32(file, static_cast<quint32>(size.width()));
     put32(file, static_cast<quint32>(size.height()));
     put16(file, 1), put16(file, 24);
-    for (int i = 0; i < 6; ++i)
-        put32(file, 0);
+    for (int i = 0; i < 6; ++i) put32(file, 0);
     return file + QByteArray(4096, '\x40');
 }
 
@@ -208,16 +202,14 @@ QByteArray overwritten(QByteArray file, qsizetype at, const QByteArray& bytes) {
 
 int largestChannelDifference(const QImage& a, const QImage& b, int block, int margin) {
     if (a.size() != b.size()) return -1;
-    const auto nearEdge = [&](int v) {
-        return block > 0 && (v % block < margin || v % block >= block - margin);
-    };
+    const auto nearEdge = [&](int v) { return block > 0 && (v % block < margin || v % block >= block - margin); };
     int largest = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             if (nearEdge(x) || nearEdge(y)) continue;
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)),
-                                std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+            largest = std::max(
+                {largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
         }
     return largest;
 }

@@ -10,9 +10,7 @@
 #include <vector>
 
 // Failures show Qt's strings as text.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
 namespace kanat::test {
 

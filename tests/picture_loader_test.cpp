@@ -1,8 +1,8 @@
+#include "picture/jpeg_decoder.h"
+#include "picture/picture_loader.h"
 #include "tests/picture_corpus.h"
 #include "tests/test_support.h"
 #include "tests/wmf_writer.h"
-#include "picture/jpeg_decoder.h"
-#include "picture/picture_loader.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -29,12 +29,11 @@ using Clock = std::chrono::steady_clock;
 const QImage blocks = colourBlocks({64, 48}, 16);
 
 QByteArray wmfOf(const QImage& image) {
-    return QByteArray::fromStdString(
-        WmfWriter(image.rect(), 96).stretchDib(image.rect(), image).bytes());
+    return QByteArray::fromStdString(WmfWriter(image.rect(), 96).stretchDib(image.rect(), image).bytes());
 }
 
 class PictureLoader : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { folder = makeTemporaryFolder(); }
     void TearDown() override { std::filesystem::remove_all(folder); }
     std::string file(const std::string& name, const QByteArray& bytes) {
@@ -42,9 +41,7 @@ class PictureLoader : public ::testing::Test {
         writeFile(path, bytes);
         return path;
     }
-    LoadedPicture load(const std::string& path) {
-        return loadPicture(QString::fromStdString(path));
-    }
+    LoadedPicture load(const std::string& path) { return loadPicture(QString::fromStdString(path)); }
     std::string folder;
 };
 
@@ -72,8 +69,7 @@ TEST_F(PictureLoader, ReadsEveryFormatWithItsPixels) {
         const LoadedPicture loaded = load(file(c.name, c.bytes));
         ASSERT_TRUE(loaded.ok()) << loaded.error.toStdString();
         EXPECT_EQ(loaded.image.size(), blocks.size());
-        EXPECT_LE(largestChannelDifference(loaded.image, blocks, 16, c.tolerance ? 3 : 0),
-                  c.tolerance);
+        EXPECT_LE(largestChannelDifference(loaded.image, blocks, 16, c.tolerance ? 3 : 0), c.tolerance);
     }
 }
 
@@ -113,22 +109,20 @@ QImage detailedPicture() {
         for (int x = 0; x < size.width(); ++x) {
             const int noise = static_cast<int>(random() % 48);
             const int edge = ((x / 9) ^ (y / 7)) & 1 ? 190 : 30;
-            image.setPixel(x, y,
-                           qRgb(x + noise, edge + noise, (y * 255 / size.height() + noise) % 256));
+            image.setPixel(x, y, qRgb(x + noise, edge + noise, (y * 255 / size.height() + noise) % 256));
         }
     return image;
 }
 
 // Layouts Qt's writer does not make: 4:4:4, 4:2:2, grey from colour, progressive, CMYK.
 QByteArray turboJpeg(const QImage& picture, TJPF pixels, int subsampling, int flags = 0) {
-    const QImage image = picture.convertToFormat(pixels == TJPF_CMYK ? QImage::Format_RGBA8888
-                                                                     : QImage::Format_RGB888);
+    const QImage image = picture.convertToFormat(pixels == TJPF_CMYK ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     const std::unique_ptr<void, int (*)(tjhandle)> compressor(tjInitCompress(), tjDestroy);
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
-    const int failed = tjCompress2(compressor.get(), image.constBits(), image.width(),
-                                   static_cast<int>(image.bytesPerLine()), image.height(), pixels,
-                                   &jpeg, &size, subsampling, 90, flags);
+    const int failed =
+        tjCompress2(compressor.get(), image.constBits(), image.width(), static_cast<int>(image.bytesPerLine()),
+                    image.height(), pixels, &jpeg, &size, subsampling, 90, flags);
     const QByteArray bytes(reinterpret_cast<const char*>(jpeg), failed ? 0 : qsizetype(size));
     tjFree(jpeg);
     return bytes;
@@ -162,8 +156,7 @@ TEST(JpegDecoder, GivesTheVeryPixelsAndFormatOfQtsReader) {
     };
     const Case cases[] = {
         {"baseline 4:2:0 by Qt's writer", baseline, true},
-        {"grey by Qt's writer", encoded(detail.convertToFormat(QImage::Format_Grayscale8), "jpeg"),
-         true},
+        {"grey by Qt's writer", encoded(detail.convertToFormat(QImage::Format_Grayscale8), "jpeg"), true},
         {"4:4:4", turboJpeg(detail, TJPF_RGB, TJSAMP_444), true},
         {"4:2:2", turboJpeg(detail, TJPF_RGB, TJSAMP_422), true},
         {"grey from colour", turboJpeg(detail, TJPF_RGB, TJSAMP_GRAY), true},
@@ -187,9 +180,8 @@ TEST(JpegDecoder, GivesTheVeryPixelsAndFormatOfQtsReader) {
 }
 
 TEST_F(PictureLoader, RefusesBadFilesWithAReasonAndQuickly) {
-    const QByteArray bmp = encoded(blocks, "bmp"), png = encoded(blocks, "png"),
-                     jpeg = encoded(blocks, "jpeg", 90), gifFile = gif({blocks}),
-                     tiff = encoded(blocks, "tiff"), wmf = wmfOf(blocks);
+    const QByteArray bmp = encoded(blocks, "bmp"), png = encoded(blocks, "png"), jpeg = encoded(blocks, "jpeg", 90),
+                     gifFile = gif({blocks}), tiff = encoded(blocks, "tiff"), wmf = wmfOf(blocks);
     const QString damaged = "resim bozuk ya da eksik";
     struct Case {
         const char* name;
@@ -198,10 +190,8 @@ TEST_F(PictureLoader, RefusesBadFilesWithAReasonAndQuickly) {
     };
     const Case cases[] = {
         {"empty.bmp", {}, "dosya boş"},
-        {"notes.jpg", "Kanat ölçümleri, 12 Mart\n",
-         "desteklenmeyen biçim (BMP, JPEG, GIF, PNG, TIFF ya da WMF değil)"},
-        {"zeros.gif", QByteArray(1000, '\0'),
-         "desteklenmeyen biçim (BMP, JPEG, GIF, PNG, TIFF ya da WMF değil)"},
+        {"notes.jpg", "Kanat ölçümleri, 12 Mart\n", "desteklenmeyen biçim (BMP, JPEG, GIF, PNG, TIFF ya da WMF değil)"},
+        {"zeros.gif", QByteArray(1000, '\0'), "desteklenmeyen biçim (BMP, JPEG, GIF, PNG, TIFF ya da WMF değil)"},
         {"cut.bmp", cut(bmp, 0.9), damaged},
         {"cut.png", cut(png, 0.9), damaged},
         {"cut.jpg", cut(jpeg, 0.9), damaged},
@@ -263,8 +253,7 @@ QString errorAsUnprivilegedUser(const std::string& path) {
     close(channel[1]);
     QByteArray error;
     char buffer[256];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
-        error.append(buffer, n);
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) error.append(buffer, n);
     close(channel[0]);
     int status = 0;
     waitpid(child, &status, 0);
@@ -289,12 +278,9 @@ TEST_F(PictureLoader, RefusesDecompressionBombsFromTheirHeaders) {
         QString reason;
     };
     const Case cases[] = {
-        {"bomb.png", pngClaiming(huge),
-         "resim çok büyük (100000 × 100000 nokta, 38147 MB; en çok 1024 MB)"},
-        {"bomb.bmp", bmpClaiming(huge),
-         "resim çok büyük (100000 × 100000 nokta, 38147 MB; en çok 1024 MB)"},
-        {"bomb.gif", gifClaiming(widest),
-         "resim çok büyük (65535 × 65535 nokta, 16384 MB; en çok 1024 MB)"},
+        {"bomb.png", pngClaiming(huge), "resim çok büyük (100000 × 100000 nokta, 38147 MB; en çok 1024 MB)"},
+        {"bomb.bmp", bmpClaiming(huge), "resim çok büyük (100000 × 100000 nokta, 38147 MB; en çok 1024 MB)"},
+        {"bomb.gif", gifClaiming(widest), "resim çok büyük (65535 × 65535 nokta, 16384 MB; en çok 1024 MB)"},
         {"bomb.jpg", jpegClaiming(encoded(blocks, "jpeg"), {65500, 65500}),
          "resim çok büyük (65500 × 65500 nokta, 16367 MB; en çok 1024 MB)"},
         {"bomb.tif", tiffClaiming(encoded(blocks, "tiff"), huge),
@@ -314,8 +300,7 @@ TEST(PictureLimit, AcceptsExactlyTheLimitAndNotAByteMore) {
     const QByteArray png = encoded(blocks, "png");
     const qint64 bytes = qint64{blocks.width()} * blocks.height() * 4;
     EXPECT_TRUE(decodePicture(png, bytes).ok());
-    EXPECT_EQ(decodePicture(png, bytes - 1).error,
-              "resim çok büyük (64 × 48 nokta, 1 MB; en çok 1 MB)");
+    EXPECT_EQ(decodePicture(png, bytes - 1).error, "resim çok büyük (64 × 48 nokta, 1 MB; en çok 1 MB)");
     EXPECT_TRUE(decodePicture(wmfOf(blocks), bytes).ok());
     EXPECT_FALSE(decodePicture(wmfOf(blocks), bytes - 1).ok());
 }

@@ -35,8 +35,7 @@ TEST(PlacementParts, TheConfidenceRuleMarksWhatFallsShortOfAnyBound) {
 
 RegistrationCandidate candidate(ComplexPoint shift, int inliers) {
     RegistrationCandidate made{{}, inliers};
-    for (int i = 0; i < 18; ++i)
-        made.landmarks.push_back(ComplexPoint(30.0 * (i % 6), 40.0 * (i / 6)) + shift);
+    for (int i = 0; i < 18; ++i) made.landmarks.push_back(ComplexPoint(30.0 * (i % 6), 40.0 * (i / 6)) + shift);
     return made; // centroid size about 150
 }
 
@@ -51,10 +50,11 @@ TEST(PlacementParts, TheAgreeingCandidatesWinByTheirInliersTogether) {
         {"one", {candidate({5, 5}, 10)}, {5, 5}, 1},
         // Two that agree (4 px apart, within 3% of their size of about 260) outweigh a stronger
         // one elsewhere.
-        {"two against one", {candidate({0, 0}, 20), candidate({4, 0}, 20), candidate({80, 0}, 30)},
-         {2, 0}, 2},
-        {"one strong against two weak", {candidate({0, 0}, 5), candidate({4, 0}, 5), candidate({80, 0}, 30)},
-         {80, 0}, 1},
+        {"two against one", {candidate({0, 0}, 20), candidate({4, 0}, 20), candidate({80, 0}, 30)}, {2, 0}, 2},
+        {"one strong against two weak",
+         {candidate({0, 0}, 5), candidate({4, 0}, 5), candidate({80, 0}, 30)},
+         {80, 0},
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

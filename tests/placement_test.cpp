@@ -23,8 +23,7 @@ struct Wing {
 Wing wingOf(std::string name, Configuration truth, PicturePyramid picture) {
     Wing wing{std::move(name), std::move(truth), std::move(picture), {}};
     wing.collectionSide = {wing.truth, cutStoredPatches(wing.picture, wing.truth),
-                           std::make_shared<WingKeypoints>(
-                               collectionWingKeypoints(wing.picture, wing.truth))};
+                           std::make_shared<WingKeypoints>(collectionWingKeypoints(wing.picture, wing.truth))};
     return wing;
 }
 
@@ -33,8 +32,7 @@ const std::vector<Wing>& repositoryWings() {
         std::vector<Wing> made;
         for (const test::RealWing& real : test::realWings(test::testData("wings"))) {
             Configuration truth;
-            for (const TpsPoint& point : real.landmarks)
-                truth.push_back({point.x, point.y});
+            for (const TpsPoint& point : real.landmarks) truth.push_back({point.x, point.y});
             made.push_back(wingOf(real.fileName, truth, pyramidOf(real.picture)));
         }
         return made;
@@ -53,11 +51,9 @@ WingPlacer placerWithout(std::size_t heldOut) {
     return WingPlacer(alignGeneralised(shapes).mean, collection);
 }
 
-std::vector<std::optional<ComplexPoint>> placedOf(const Configuration& truth,
-                                                std::initializer_list<int> landmarks) {
+std::vector<std::optional<ComplexPoint>> placedOf(const Configuration& truth, std::initializer_list<int> landmarks) {
     std::vector<std::optional<ComplexPoint>> placed(truth.size());
-    for (const int n : landmarks)
-        placed[static_cast<std::size_t>(n - 1)] = truth[static_cast<std::size_t>(n - 1)];
+    for (const int n : landmarks) placed[static_cast<std::size_t>(n - 1)] = truth[static_cast<std::size_t>(n - 1)];
     return placed;
 }
 
@@ -83,8 +79,7 @@ struct Outcome {
     }
     double median() const { return errors[errors.size() / 2]; }
     double within3() const {
-        return static_cast<double>(std::count_if(errors.begin(), errors.end(),
-                                                 [](double e) { return e <= 3; })) /
+        return static_cast<double>(std::count_if(errors.begin(), errors.end(), [](double e) { return e <= 3; })) /
                static_cast<double>(errors.size());
     }
 };
@@ -101,8 +96,7 @@ TEST(Placement, PlacesEachRepositoryWingFromTheOthers) {
         Outcome outcome;
         for (std::size_t i = 0; i < repositoryWings().size(); ++i) {
             const Wing& wing = repositoryWings()[i];
-            outcome.add(placerWithout(i).place(wing.picture, placedOf(wing.truth, c.placed)),
-                        wing.truth);
+            outcome.add(placerWithout(i).place(wing.picture, placedOf(wing.truth, c.placed)), wing.truth);
         }
         ASSERT_EQ(outcome.wings, 10);
         EXPECT_EQ(outcome.lost, 0);
@@ -124,8 +118,7 @@ TEST(Placement, FindsAWingMirroredOrEnlargedAndNothingInABlankPicture) {
     cv::Mat turned;
     cv::flip(scan, turned, 1);
     Configuration turnedTruth;
-    for (const ComplexPoint point : wing.truth)
-        turnedTruth.push_back({scan.cols - 1 - point.real(), point.imag()});
+    for (const ComplexPoint point : wing.truth) turnedTruth.push_back({scan.cols - 1 - point.real(), point.imag()});
     Outcome mirrored;
     mirrored.add(placer.place(pyramidOf(turned), placedOf(turnedTruth, {})), turnedTruth);
 
@@ -135,8 +128,7 @@ TEST(Placement, FindsAWingMirroredOrEnlargedAndNothingInABlankPicture) {
     Configuration largeTruth;
     for (const ComplexPoint point : wing.truth) {
         const double row = scan.rows - point.imag();
-        largeTruth.push_back({(point.real() + 0.5) * factor - 0.5,
-                              large.rows - ((row + 0.5) * factor - 0.5)});
+        largeTruth.push_back({(point.real() + 0.5) * factor - 0.5, large.rows - ((row + 0.5) * factor - 0.5)});
     }
     Outcome enlarged;
     enlarged.add(placer.place(pyramidOf(large), placedOf(largeTruth, {})), largeTruth, factor);

@@ -1,7 +1,7 @@
 #include "results/code_page_1254.h"
+#include "results/record_files.h"
 #include "results/record_text.h"
 #include "results/result_list.h"
-#include "results/record_files.h"
 #include "results/text_file.h"
 #include "results/tps_text.h"
 #include "tests/test_support.h"

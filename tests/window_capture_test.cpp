@@ -4,13 +4,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QScrollBar>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 namespace kanat::test {
@@ -52,15 +52,15 @@ TEST_F(Window, TabWalksTheControlsInTheirOrderAndBackToHesapla) {
     expected.push_back(controls().calculateButton);
     for (std::size_t i = 1; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        ASSERT_EQ(QApplication::focusWidget(), expected[i]) << "stop " << i << ": "
-                                                              << QApplication::focusWidget()->objectName().toStdString();
+        ASSERT_EQ(QApplication::focusWidget(), expected[i])
+            << "stop " << i << ": " << QApplication::focusWidget()->objectName().toStdString();
     }
 }
 
 TEST_F(Window, APressOnTheViewsBorderPlacesNothing) {
     const QSize area = controls().wingView->drawingSize();
-    const QPoint border[] = {{-1, 10}, {-2, 5}, {10, -1}, {area.width(), 10}, {10, area.height()},
-                             {area.width() + 1, area.height() + 1}};
+    const QPoint border[] = {
+        {-1, 10}, {-2, 5}, {10, -1}, {area.width(), 10}, {10, area.height()}, {area.width() + 1, area.height() + 1}};
     for (const QPoint& at : border) press(at.x(), at.y());
     EXPECT_EQ(field("Text43")->text(), "0");
     EXPECT_EQ(controls().wingView->markCount(), 0u);
@@ -150,7 +150,8 @@ TEST_F(Window, MagnificationButtonsLockEachOtherUntilYenile) {
 TEST_F(Window, TheGuideFollowsTheCheckBoxFromTheSecondClickOn) {
     const bool visibleAfter[] = {true, false, true};
     for (bool visible : visibleAfter) {
-        QTest::mouseClick(controls().guideCheckBox, Qt::LeftButton, {}, QPoint(5, controls().guideCheckBox->height() / 2));
+        QTest::mouseClick(controls().guideCheckBox, Qt::LeftButton, {},
+                          QPoint(5, controls().guideCheckBox->height() / 2));
         EXPECT_EQ(controls().guidePicture->isVisible(), visible);
     }
 }

@@ -95,7 +95,8 @@ TEST_F(CollectionWindow, AWingOutOfLineIsSavedOnlyWhenTheUserSaysSo) {
     for (int n = 1; n <= 18; ++n) pressLandmark(wing, n == 7 ? 8 : n == 8 ? 7 : n);
     click(controls().calculateButton);
     ASSERT_EQ(dialogs.asked.size(), 1);
-    EXPECT_TRUE(dialogs.asked[0].contains("7 ve 8 numaralı noktalar yer değiştirmiş olabilir")) << dialogs.asked[0].toStdString();
+    EXPECT_TRUE(dialogs.asked[0].contains("7 ve 8 numaralı noktalar yer değiştirmiş olabilir"))
+        << dialogs.asked[0].toStdString();
     EXPECT_TRUE(dialogs.asked[0].endsWith("[Kaydet/Düzelt]"));
     // "Düzelt": no block, no record, no specimen; the landmarks wait to be corrected.
     EXPECT_EQ(listLines().size(), 18);

@@ -44,10 +44,11 @@ TEST_F(Dialog, TheOpenDialogSpeaksTurkishShowsEachFilterAsWrittenAndMatchesAnyLe
         std::ofstream(folder + "/" + name) << "x";
     const auto dialog = makeFileDialog(nullptr, dialogs.openFilters.front(), QFileDialog::AcceptOpen, {});
     const QStringList texts = shownTexts(*dialog);
-    for (const char* english : {"Look in", "File name", "Files of type", "Cancel", "Open", "Name", "Size", "Type",
-                                "Date Modified", "Back", "Forward", "Parent Directory", "Create New Folder",
-                                "List View", "Detail View"})
-        for (const QString& shown : texts) EXPECT_FALSE(shown.contains(QString::fromUtf8(english))) << shown.toStdString();
+    for (const char* english :
+         {"Look in", "File name", "Files of type", "Cancel", "Open", "Name", "Size", "Type", "Date Modified", "Back",
+          "Forward", "Parent Directory", "Create New Folder", "List View", "Detail View"})
+        for (const QString& shown : texts)
+            EXPECT_FALSE(shown.contains(QString::fromUtf8(english))) << shown.toStdString();
     EXPECT_TRUE(texts.contains(QStringLiteral("İptal")));
     const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     ASSERT_NE(types, nullptr);
@@ -117,7 +118,8 @@ TEST_F(Dialog, OnlyAnotherExistingResultFileIsOverwrittenAfterAQuestion) {
     dialogs.askAnswers = {false};
     controls().saveAction->trigger();
     ASSERT_EQ(dialogs.asked.size(), 1);
-    EXPECT_TRUE(dialogs.asked[0].contains(earlier) && dialogs.asked[0].endsWith("[Evet/Hayır]")) << dialogs.asked[0].toStdString();
+    EXPECT_TRUE(dialogs.asked[0].contains(earlier) && dialogs.asked[0].endsWith("[Evet/Hayır]"))
+        << dialogs.asked[0].toStdString();
     EXPECT_EQ(dialogs.proposedNames.last(), "earlier.txt");
     EXPECT_EQ(dialogs.saveFolders.last(), QString::fromStdString(folder));
     EXPECT_EQ(readFile(earlier.toStdString()), "an earlier day's results");

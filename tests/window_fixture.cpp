@@ -80,8 +80,8 @@ void WindowTest::press(int x, int y, Qt::MouseButton button, Qt::KeyboardModifie
 void WindowTest::click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
 void WindowTest::pressWing() {
-    const int xy[18][2] = {{40, 60},  {90, 50},  {110, 50},  {150, 40},  {70, 100}, {110, 100},
-                           {125, 85}, {145, 80}, {175, 75},  {230, 60},  {105, 160}, {185, 150},
+    const int xy[18][2] = {{40, 60},   {90, 50},   {110, 50}, {150, 40},  {70, 100},  {110, 100},
+                           {125, 85},  {145, 80},  {175, 75}, {230, 60},  {105, 160}, {185, 150},
                            {205, 120}, {265, 110}, {380, 65}, {180, 200}, {205, 180}, {270, 140}};
     for (const auto& [x, y] : xy) press(x, y);
 }

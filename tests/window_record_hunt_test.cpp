@@ -37,7 +37,9 @@ struct Placed {
 struct Wing {
     std::array<std::optional<Placed>, 18> landmarks;
     int extraPresses = 0;
-    int filled() const { return int(std::count_if(landmarks.begin(), landmarks.end(), [](const auto& s) { return s.has_value(); })); }
+    int filled() const {
+        return int(std::count_if(landmarks.begin(), landmarks.end(), [](const auto& s) { return s.has_value(); }));
+    }
 };
 
 // The truth of the session: the picture shown, the wing in hand with the steps that can be taken
@@ -81,9 +83,12 @@ std::vector<Specimen> specimensIn(const std::string& path) {
     for (const std::string& line : readLines(path)) {
         QString text = QString::fromStdString(fromCodePage1254(line));
         if (text.endsWith('\r')) text.chop(1);
-        if (text.startsWith("LM=")) specimens.emplace_back();
-        else if (text.startsWith("IMAGE=")) specimens.back().image = text.mid(6);
-        else if (!text.contains('=')) specimens.back().points << text;
+        if (text.startsWith("LM="))
+            specimens.emplace_back();
+        else if (text.startsWith("IMAGE="))
+            specimens.back().image = text.mid(6);
+        else if (!text.contains('='))
+            specimens.back().points << text;
     }
     return specimens;
 }
@@ -136,8 +141,8 @@ protected:
         const QSize area = controls().wingView->drawingSize();
         const TpsPoint& point = wing.landmarks[std::size_t(n - 1)];
         return {std::clamp(int(std::lround(point.x * area.width() / wing.picture.width())), 0, area.width() - 1),
-                std::clamp(int(std::lround((wing.picture.height() - point.y) * area.height() / wing.picture.height())), 0,
-                           area.height() - 1)};
+                std::clamp(int(std::lround((wing.picture.height() - point.y) * area.height() / wing.picture.height())),
+                           0, area.height() - 1)};
     }
 
     int chance(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random); }
@@ -158,10 +163,13 @@ protected:
 
     void pressNext() {
         const QSize area = controls().wingView->drawingSize();
-        const auto free = std::find_if(truth.wing.landmarks.begin(), truth.wing.landmarks.end(), [](const auto& s) { return !s; });
+        const auto free =
+            std::find_if(truth.wing.landmarks.begin(), truth.wing.landmarks.end(), [](const auto& s) { return !s; });
         const int n = int(free - truth.wing.landmarks.begin()) + 1;
-        QPoint at = truth.shown.isEmpty() || n > 18 ? QPoint(chance(area.width()), chance(area.height())) : expertOnView(n);
-        at = QPoint(std::clamp(at.x() + chance(3) - 1, 0, area.width() - 1), std::clamp(at.y() + chance(3) - 1, 0, area.height() - 1));
+        QPoint at =
+            truth.shown.isEmpty() || n > 18 ? QPoint(chance(area.width()), chance(area.height())) : expertOnView(n);
+        at = QPoint(std::clamp(at.x() + chance(3) - 1, 0, area.width() - 1),
+                    std::clamp(at.y() + chance(3) - 1, 0, area.height() - 1));
         truth.step();
         if (n <= 18)
             *free = Placed{QFileInfo(truth.shown).fileName(), at};
@@ -265,7 +273,8 @@ protected:
         QTest::keyClick(&form(), step > 0 ? Qt::Key_PageDown : Qt::Key_PageUp);
         if (truth.shown.isEmpty()) return;
         // The next picture that opens, in the shown picture's folder, in natural order.
-        QStringList names = QDir(QFileInfo(truth.shown).absolutePath()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+        QStringList names =
+            QDir(QFileInfo(truth.shown).absolutePath()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
         std::sort(names.begin(), names.end(), naturallyBefore);
         const QString folderOf = QFileInfo(truth.shown).absolutePath();
         qsizetype at = names.indexOf(QFileInfo(truth.shown).fileName()) + step;
@@ -296,7 +305,8 @@ protected:
     }
 
     void calculate() {
-        dialogs.saveAnswers = {chance(3) ? QString::fromStdString(folder) + QStringLiteral("/sonuc-%1.txt").arg(chance(3)) : QString()};
+        dialogs.saveAnswers = {
+            chance(3) ? QString::fromStdString(folder) + QStringLiteral("/sonuc-%1.txt").arg(chance(3)) : QString()};
         dialogs.askAnswers = {chance(3) > 0}; // the shape check: Kaydet or Düzelt
         click(controls().calculateButton);
         if (!recordWritten()) return; // "Düzelt": the landmarks wait to be corrected
@@ -332,7 +342,8 @@ protected:
     // After every step: the sheet holds exactly the landmarks the truth says were placed, and
     // the title names the picture the truth says is shown.
     void checkSheet() {
-        const QString title = truth.shown.isEmpty() ? QStringLiteral("Sphecidae ve Apidae Kanat Morfometrisi Yazılımı") : truth.shown;
+        const QString title =
+            truth.shown.isEmpty() ? QStringLiteral("Sphecidae ve Apidae Kanat Morfometrisi Yazılımı") : truth.shown;
         ASSERT_EQ(form().windowTitle(), title);
         for (int n = 1; n <= 18; ++n) {
             const bool filled = truth.wing.landmarks[std::size_t(n - 1)].has_value();
@@ -410,7 +421,8 @@ protected:
             // A user mostly presses, accepts proposals when there are some, and calculates a
             // whole wing far more often than a part of one.
             const bool whole = truth.wing.filled() == 18, proposed = !controls().wingView->proposals().empty();
-            std::discrete_distribution<int> pick{40, 6, 5, 5, proposed ? 15.0 : 0.0, 4, 6, 2, 2, whole ? 30.0 : 2.0, 2, 2, 1};
+            std::discrete_distribution<int> pick{40, 6, 5, 5, proposed ? 15.0 : 0.0, 4, 6, 2, 2, whole ? 30.0 : 2.0,
+                                                 2,  2, 1};
             switch (pick(random)) {
             case 0: pressNext(); break;
             case 1: takeBackOrPutBack(); break;
@@ -433,7 +445,8 @@ protected:
             dialogs.openAnswers.clear();
             checkSheet();
         }
-        for (const QString& warning : dialogs.warnings) EXPECT_TRUE(warning.contains("açılamadı")) << warning.toStdString();
+        for (const QString& warning : dialogs.warnings)
+            EXPECT_TRUE(warning.contains("açılamadı")) << warning.toStdString();
         EXPECT_GT(records, 5) << "the hunt wrote few records to check";
     }
 };

@@ -18,8 +18,9 @@ QImage quarters() {
     QImage picture(400, 300, QImage::Format_RGB32);
     for (int y = 0; y < 300; ++y)
         for (int x = 0; x < 400; ++x)
-            picture.setPixel(x, y, x < 200 ? (y < 150 ? qRgb(255, 0, 0) : qRgb(0, 0, 255))
-                                           : (y < 150 ? qRgb(0, 255, 0) : qRgb(255, 255, 255)));
+            picture.setPixel(x, y,
+                             x < 200 ? (y < 150 ? qRgb(255, 0, 0) : qRgb(0, 0, 255))
+                                     : (y < 150 ? qRgb(0, 255, 0) : qRgb(255, 255, 255)));
     return picture;
 }
 
@@ -61,7 +62,7 @@ TEST_F(Saving, ColoursAreReadFromThePictureWhereTheLandmarksAre) {
     dialogs.saveAnswers.push_back({});
     click(controls().calculateButton);
     const QStringList lines = listLines();
-    EXPECT_EQ(lines[4 + 99], "255");      // landmark 1, up-left in the red quarter
+    EXPECT_EQ(lines[4 + 99], "255");       // landmark 1, up-left in the red quarter
     EXPECT_EQ(lines[4 + 100], "16711680"); // landmark 2, below in the blue quarter
     EXPECT_EQ(lines[4 + 102], "65280");    // landmark 4, right in the green quarter
     // Landmark 18 unplaced: (0, 0) is the left end of the base line, above the blue quarter's
@@ -181,8 +182,10 @@ TEST_F(Saving, AResultFileThatCannotBeWrittenIsReportedAndTheRecordStillGoes) {
 TEST_F(Saving, AProgramFolderThatCannotBeWrittenSendsRecordsToTheUsersDataFolder) {
     std::string closed = folder + "/closed";
     std::filesystem::create_directory(closed);
-    if (geteuid() == 0) closed = "/sys"; // root may write anywhere but there
-    else std::filesystem::permissions(closed, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    if (geteuid() == 0)
+        closed = "/sys"; // root may write anywhere but there
+    else
+        std::filesystem::permissions(closed, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     host.reset();
     environment = {QString::fromStdString(closed), QString::fromStdString(folder + "/user-data"), '.'};
     host = std::make_unique<FormHost>(dialogs, environment);
@@ -210,11 +213,16 @@ std::vector<TpsSpecimenText> readTpsFile(const std::string& path) {
     std::vector<TpsSpecimenText> specimens;
     for (const std::string& line : readLines(path)) {
         const QString text = QString::fromStdString(line);
-        if (text.startsWith("LM=")) specimens.emplace_back();
-        else if (text.startsWith("IMAGE=")) specimens.back().image = text.mid(6);
-        else if (text.startsWith("ID=")) specimens.back().id = text.mid(3);
-        else if (text.startsWith("SCALE=")) specimens.back().scale = text.mid(6);
-        else specimens.back().points << text;
+        if (text.startsWith("LM="))
+            specimens.emplace_back();
+        else if (text.startsWith("IMAGE="))
+            specimens.back().image = text.mid(6);
+        else if (text.startsWith("ID="))
+            specimens.back().id = text.mid(3);
+        else if (text.startsWith("SCALE="))
+            specimens.back().scale = text.mid(6);
+        else
+            specimens.back().points << text;
     }
     return specimens;
 }
@@ -264,7 +272,8 @@ TEST_F(Saving, TheBatchCalculatorReadsTwelveTpsBackToTheWindowsMeasurements) {
         double& worst = i < 19 ? worstAngle : i < 75 ? worstRatio : worstLength;
         worst = std::max(worst, i == 74 ? 0 : difference); // the shift is an angle of near-parallel lines
     }
-    std::printf("window vs 12.tps: worst angle %.3f, ratio %.3f, length %.3f mm\n", worstAngle, worstRatio, worstLength);
+    std::printf("window vs 12.tps: worst angle %.3f, ratio %.3f, length %.3f mm\n", worstAngle, worstRatio,
+                worstLength);
     EXPECT_LT(worstAngle, 1.0);
     EXPECT_LT(worstRatio, 0.05);
     // The view's border scales with it, so at x4 a view pixel is a hair less than half a source

@@ -1,6 +1,6 @@
+#include "picture/picture_loader.h"
 #include "tests/picture_corpus.h"
 #include "tests/wmf_writer.h"
-#include "picture/picture_loader.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,7 @@ LoadedPicture decoded(const WmfWriter& writer, bool withEnd = true) {
     return decodePicture(QByteArray::fromStdString(writer.bytes(withEnd)));
 }
 
-QRect scaled(QRect r, int factor) {
-    return {r.topLeft() * factor, r.size() * factor};
-}
+QRect scaled(QRect r, int factor) { return {r.topLeft() * factor, r.size() * factor}; }
 
 TEST(WmfPicture, DrawsTheBitmapOfEachRasterRecordPixelForPixel) {
     const QRect twips = scaled(area, 15), upwards(0, area.height(), area.width(), -area.height());
@@ -33,8 +31,7 @@ TEST(WmfPicture, DrawsTheBitmapOfEachRasterRecordPixelForPixel) {
     };
     const Case cases[] = {
         {"StretchDIB at 96 units an inch", WmfWriter(area, 96).stretchDib(area, blocks), blocks},
-        {"StretchDIB in twips", WmfWriter(twips, 1440).window(twips).stretchDib(twips, blocks),
-         blocks},
+        {"StretchDIB in twips", WmfWriter(twips, 1440).window(twips).stretchDib(twips, blocks), blocks},
         {"DIBStretchBlt", WmfWriter(area, 96).window(area).dibStretchBlt(area, blocks), blocks},
         {"DIBBitBlt", WmfWriter(area, 96).dibBitBlt({0, 0}, blocks), blocks},
         {"SetDIBitsToDevice", WmfWriter(area, 96).setDibToDevice({0, 0}, blocks), blocks},
@@ -43,24 +40,21 @@ TEST(WmfPicture, DrawsTheBitmapOfEachRasterRecordPixelForPixel) {
              .window(area.translated(100, -50))
              .stretchDib(area.translated(100, -50), blocks),
          blocks},
-        {"window counting upwards, bitmap upside down",
-         WmfWriter(area, 96).window(upwards).stretchDib(upwards, blocks), blocks},
+        {"window counting upwards, bitmap upside down", WmfWriter(area, 96).window(upwards).stretchDib(upwards, blocks),
+         blocks},
         {"negative width mirrors",
-         WmfWriter(area, 96).stretchDib(QRect(area.width(), 0, -area.width(), area.height()),
-                                        blocks),
+         WmfWriter(area, 96).stretchDib(QRect(area.width(), 0, -area.width(), area.height()), blocks),
          blocks.mirrored(true, false)},
-        {"stretched to twice its size",
-         WmfWriter(scaled(area, 2), 96).stretchDib(scaled(area, 2), blocks),
+        {"stretched to twice its size", WmfWriter(scaled(area, 2), 96).stretchDib(scaled(area, 2), blocks),
          blocks.scaled(blocks.size() * 2)},
         {"half the bitmap into the right half",
-         WmfWriter(area, 96).solidBrush(Qt::black).rectangle(area).stretchDib(
-             QRect(20, 0, 20, 30), blocks.copy(20, 0, 20, 30)),
+         WmfWriter(area, 96).solidBrush(Qt::black).rectangle(area).stretchDib(QRect(20, 0, 20, 30),
+                                                                              blocks.copy(20, 0, 20, 30)),
          [] {
              QImage expected = blocks;
              expected.fill(Qt::black);
              for (int y = 0; y < 30; ++y)
-                 for (int x = 20; x < 40; ++x)
-                     expected.setPixel(x, y, blocks.pixel(x, y));
+                 for (int x = 20; x < 40; ++x) expected.setPixel(x, y, blocks.pixel(x, y));
              return expected;
          }()},
     };
@@ -93,10 +87,8 @@ TEST(WmfPicture, TakesItsNaturalSizeFromThePlaceableHeaderAt96PixelsAnInch) {
 }
 
 TEST(WmfPicture, WithoutAPlaceableHeaderTakesItsWindowAsPixels) {
-    const std::string bytes = WmfWriter(area, 96)
-                                  .window(QRect(7, 9, 40, 30))
-                                  .stretchDib(QRect(7, 9, 40, 30), blocks)
-                                  .bytes();
+    const std::string bytes =
+        WmfWriter(area, 96).window(QRect(7, 9, 40, 30)).stretchDib(QRect(7, 9, 40, 30), blocks).bytes();
     const LoadedPicture loaded = decodePicture(QByteArray::fromStdString(bytes.substr(22)));
     ASSERT_TRUE(loaded.ok()) << loaded.error.toStdString();
     EXPECT_EQ(largestChannelDifference(loaded.image, blocks), 0);
@@ -116,12 +108,10 @@ TEST(WmfPicture, DrawsRectanglesPolygonsAndLinesWhereTheWindowPutsThem) {
         QPoint pixel;
         QRgb colour;
     };
-    const QRgb red = qRgb(200, 0, 0), blue = qRgb(0, 0, 200), green = qRgb(0, 150, 0),
-               white = qRgb(255, 255, 255);
+    const QRgb red = qRgb(200, 0, 0), blue = qRgb(0, 0, 200), green = qRgb(0, 150, 0), white = qRgb(255, 255, 255);
     const Probe probes[] = {
-        {{10, 10}, red},   {{39, 29}, red},  {{40, 20}, white}, {{9, 20}, white},
-        {{20, 30}, white}, {{85, 10}, blue}, {{65, 40}, white}, {{50, 48}, green},
-        {{50, 47}, white}, {{1, 1}, white},
+        {{10, 10}, red},  {{39, 29}, red},   {{40, 20}, white}, {{9, 20}, white},  {{20, 30}, white},
+        {{85, 10}, blue}, {{65, 40}, white}, {{50, 48}, green}, {{50, 47}, white}, {{1, 1}, white},
     };
     for (const Probe& p : probes) {
         SCOPED_TRACE(::testing::Message() << p.pixel.x() << "," << p.pixel.y());
@@ -140,11 +130,9 @@ TEST(WmfPicture, PassesOverWhatItDoesNotDrawAndKeepsTheRest) {
         {"select of an object never made", picture().record(0x012D, {500})},
         {"delete of an object never made", picture().record(0x01F0, {65535})},
         {"restore without a save", picture().record(0x0127, {-5})},
-        {"blit without a bitmap",
-         picture().record(0x0B41, {0x21, 0xF0, 0, 0, 0, 0, 0, 30, 40, 0, 0})},
+        {"blit without a bitmap", picture().record(0x0B41, {0x21, 0xF0, 0, 0, 0, 0, 0, 30, 40, 0, 0})},
         {"bitmap of palette indices",
-         picture().record(0x0F43, {0x20, 0xCC, 1, 30, 40, 0, 0, 30, 40, 0, 0},
-                          WmfWriter::dib(blocks.mirrored()))},
+         picture().record(0x0F43, {0x20, 0xCC, 1, 30, 40, 0, 0, 30, 40, 0, 0}, WmfWriter::dib(blocks.mirrored()))},
         {"save and restore", picture().record(0x001E, {}).record(0x0127, {-1})},
     };
     for (const Case& c : cases) {
@@ -157,8 +145,7 @@ TEST(WmfPicture, PassesOverWhatItDoesNotDrawAndKeepsTheRest) {
 
 std::string withRecordSize(std::uint32_t words) {
     std::string bytes = WmfWriter(area, 96).stretchDib(area, blocks).bytes();
-    for (int i = 0; i < 4; ++i)
-        bytes[firstRecord + i] = static_cast<char>(words >> (8 * i));
+    for (int i = 0; i < 4; ++i) bytes[firstRecord + i] = static_cast<char>(words >> (8 * i));
     return bytes;
 }
 
@@ -174,23 +161,18 @@ TEST(WmfPicture, RefusesMalformedMetafilesQuickly) {
     const std::string bomb = [] {
         std::string dib = WmfWriter::dib(blocks);
         dib.replace(4, 8, std::string("\xA0\x86\x01\0\xA0\x86\x01\0", 8)); // 100000 x 100000
-        return WmfWriter(area, 96)
-            .record(0x0F43, {0x20, 0xCC, 0, 30, 40, 0, 0, 30, 40, 0, 0}, dib)
-            .bytes();
+        return WmfWriter(area, 96).record(0x0F43, {0x20, 0xCC, 0, 30, 40, 0, 0, 30, 40, 0, 0}, dib).bytes();
     }();
     const std::string shortBitmap = [] {
         const std::string dib = WmfWriter::dib(blocks);
         return WmfWriter(area, 96)
-            .record(0x0F43, {0x20, 0xCC, 0, 30, 40, 0, 0, 30, 40, 0, 0},
-                    dib.substr(0, dib.size() / 2))
+            .record(0x0F43, {0x20, 0xCC, 0, 30, 40, 0, 0, 30, 40, 0, 0}, dib.substr(0, dib.size() / 2))
             .bytes();
     }();
     const std::string largestBitmap = [] {
         std::string dib = WmfWriter::dib(blocks);
         dib.replace(4, 8, std::string("\xFF\xFF\xFF\x7F\xFF\xFF\xFF\x7F", 8));
-        return WmfWriter(area, 96)
-            .record(0x0F43, {0x20, 0xCC, 0, 30, 40, 0, 0, 30, 40, 0, 0}, dib)
-            .bytes();
+        return WmfWriter(area, 96).record(0x0F43, {0x20, 0xCC, 0, 30, 40, 0, 0, 30, 40, 0, 0}, dib).bytes();
     }();
     struct Case {
         const char* name;
@@ -210,29 +192,25 @@ TEST(WmfPicture, RefusesMalformedMetafilesQuickly) {
         {"zero units an inch", withHeaderWord(14, 0), damaged},
         {"bounds without area", withHeaderWord(10, 0), damaged},
         {"metafile header of 5 words", withHeaderWord(22 + 2, 5), damaged},
-        {"polygon with more corners than it holds",
-         WmfWriter(area, 96).record(0x0324, {1000, 1, 2, 3, 4}).bytes(), damaged},
-        {"polygons counted absurdly",
-         WmfWriter(area, 96).record(0x0538, {65535, 65535, 65535}).bytes(), damaged},
-        {"polygon of absurd corners",
-         WmfWriter(area, 96).record(0x0538, {2, 3, 65535, 1, 1, 2, 2, 3, 3}).bytes(), damaged},
+        {"polygon with more corners than it holds", WmfWriter(area, 96).record(0x0324, {1000, 1, 2, 3, 4}).bytes(),
+         damaged},
+        {"polygons counted absurdly", WmfWriter(area, 96).record(0x0538, {65535, 65535, 65535}).bytes(), damaged},
+        {"polygon of absurd corners", WmfWriter(area, 96).record(0x0538, {2, 3, 65535, 1, 1, 2, 2, 3, 3}).bytes(),
+         damaged},
         {"rectangle of two words", WmfWriter(area, 96).record(0x041B, {1, 2}).bytes(), damaged},
         {"pen of one word", WmfWriter(area, 96).record(0x02FA, {0}).bytes(), damaged},
         {"bitmap record without a bitmap",
-         WmfWriter(area, 96).record(0x0F43, {0x20, 0xCC, 0, 30, 40, 0, 0, 30, 40, 0, 0}).bytes(),
-         damaged},
+         WmfWriter(area, 96).record(0x0F43, {0x20, 0xCC, 0, 30, 40, 0, 0, 30, 40, 0, 0}).bytes(), damaged},
         {"bitmap of nonsense",
          WmfWriter(area, 96)
              .record(0x0F43, {0x20, 0xCC, 0, 30, 40, 0, 0, 30, 40, 0, 0}, std::string(60, '\x11'))
              .bytes(),
          damaged},
         {"bitmap cut short", shortBitmap, damaged},
-        {"bitmap claiming 100000 x 100000", bomb,
-         "resim çok büyük (100000 × 100000 nokta, 38147 MB; en çok 1024 MB)"},
+        {"bitmap claiming 100000 x 100000", bomb, "resim çok büyük (100000 × 100000 nokta, 38147 MB; en çok 1024 MB)"},
         {"bounds of 30000 x 30000 pixels", WmfWriter(QRect(0, 0, 30000, 30000), 96).bytes(),
          "resim çok büyük (30000 × 30000 nokta, 3434 MB; en çok 1024 MB)"},
-        {"widest bounds at one unit an inch",
-         WmfWriter(QRect(-32768, -32768, 65535, 65535), 1).bytes(),
+        {"widest bounds at one unit an inch", WmfWriter(QRect(-32768, -32768, 65535, 65535), 1).bytes(),
          "resim çok büyük (6291360 × 6291360 nokta, 150990337 MB; en çok 1024 MB)"},
     };
     for (const Case& c : cases) {
@@ -261,8 +239,7 @@ TEST(WmfPicture, GivesUpOnDrawingThatWouldNeverEnd) {
         SCOPED_TRACE(c.name);
         const auto shapes = [&](int count) {
             WmfWriter writer(c.canvas, 96);
-            for (int i = 0; i < count; ++i)
-                writer.rectangle(c.shape);
+            for (int i = 0; i < count; ++i) writer.rectangle(c.shape);
             return QByteArray::fromStdString(writer.bytes());
         };
         EXPECT_TRUE(decodePicture(shapes(c.drawn)).ok());

@@ -18,29 +18,22 @@ void put32(std::string& out, std::uint32_t value) {
 }
 
 std::vector<std::int32_t> withRop(std::vector<std::int32_t> words) {
-    words.insert(words.begin(), {static_cast<std::int32_t>(sourceCopy & 0xFFFF),
-                                 static_cast<std::int32_t>(sourceCopy >> 16)});
+    words.insert(words.begin(),
+                 {static_cast<std::int32_t>(sourceCopy & 0xFFFF), static_cast<std::int32_t>(sourceCopy >> 16)});
     return words;
 }
 
-std::int32_t low(QRgb colour) {
-    return qRed(colour) | qGreen(colour) << 8;
-}
-std::int32_t high(QRgb colour) {
-    return qBlue(colour);
-}
+std::int32_t low(QRgb colour) { return qRed(colour) | qGreen(colour) << 8; }
+std::int32_t high(QRgb colour) { return qBlue(colour); }
 
 } // namespace
 
-WmfWriter::WmfWriter(QRect bounds, int unitsPerInch)
-    : bounds_(bounds), unitsPerInch_(unitsPerInch) {}
+WmfWriter::WmfWriter(QRect bounds, int unitsPerInch) : bounds_(bounds), unitsPerInch_(unitsPerInch) {}
 
-WmfWriter& WmfWriter::record(std::uint16_t function, const std::vector<std::int32_t>& words,
-                             const std::string& tail) {
+WmfWriter& WmfWriter::record(std::uint16_t function, const std::vector<std::int32_t>& words, const std::string& tail) {
     std::string body;
     put16(body, function);
-    for (std::int32_t word : words)
-        put16(body, word);
+    for (std::int32_t word : words) put16(body, word);
     body += tail;
     if (body.size() % 2) body += '\0';
     const auto size = static_cast<std::uint32_t>(2 + body.size() / 2);
@@ -57,27 +50,22 @@ WmfWriter& WmfWriter::window(QRect logical) {
 
 WmfWriter& WmfWriter::stretchDib(QRect to, const QImage& bitmap) {
     return record(0x0F43,
-                  withRop({0, bitmap.height(), bitmap.width(), 0, 0, to.height(), to.width(),
-                           to.top(), to.left()}),
+                  withRop({0, bitmap.height(), bitmap.width(), 0, 0, to.height(), to.width(), to.top(), to.left()}),
                   dib(bitmap));
 }
 
 WmfWriter& WmfWriter::dibStretchBlt(QRect to, const QImage& bitmap) {
     return record(0x0B41,
-                  withRop({bitmap.height(), bitmap.width(), 0, 0, to.height(), to.width(), to.top(),
-                           to.left()}),
+                  withRop({bitmap.height(), bitmap.width(), 0, 0, to.height(), to.width(), to.top(), to.left()}),
                   dib(bitmap));
 }
 
 WmfWriter& WmfWriter::dibBitBlt(QPoint to, const QImage& bitmap) {
-    return record(0x0940, withRop({0, 0, bitmap.height(), bitmap.width(), to.y(), to.x()}),
-                  dib(bitmap));
+    return record(0x0940, withRop({0, 0, bitmap.height(), bitmap.width(), to.y(), to.x()}), dib(bitmap));
 }
 
 WmfWriter& WmfWriter::setDibToDevice(QPoint to, const QImage& bitmap) {
-    return record(0x0D33,
-                  {0, bitmap.height(), 0, 0, 0, bitmap.height(), bitmap.width(), to.y(), to.x()},
-                  dib(bitmap));
+    return record(0x0D33, {0, bitmap.height(), 0, 0, 0, bitmap.height(), bitmap.width(), to.y(), to.x()}, dib(bitmap));
 }
 
 WmfWriter& WmfWriter::selectNew(std::uint16_t function, const std::vector<std::int32_t>& words) {
@@ -89,9 +77,7 @@ WmfWriter& WmfWriter::solidBrush(QColor colour) {
     return selectNew(0x02FC, {0, low(colour.rgb()), high(colour.rgb()), 0});
 }
 
-WmfWriter& WmfWriter::nullPen() {
-    return selectNew(0x02FA, {5, 0, 0, 0, 0});
-}
+WmfWriter& WmfWriter::nullPen() { return selectNew(0x02FA, {5, 0, 0, 0, 0}); }
 
 WmfWriter& WmfWriter::solidPen(QColor colour, int width) {
     return selectNew(0x02FA, {0, width, 0, low(colour.rgb()), high(colour.rgb())});
@@ -104,8 +90,7 @@ WmfWriter& WmfWriter::rectangle(QRect area) {
 
 WmfWriter& WmfWriter::polygon(const std::vector<QPoint>& corners) {
     std::vector<std::int32_t> words{static_cast<std::int32_t>(corners.size())};
-    for (QPoint corner : corners)
-        words.insert(words.end(), {corner.x(), corner.y()});
+    for (QPoint corner : corners) words.insert(words.end(), {corner.x(), corner.y()});
     return record(0x0324, words);
 }
 
@@ -121,8 +106,7 @@ std::string WmfWriter::placeableHeader(QRect bounds, int unitsPerInch) {
     put32(header, 0);
     std::int32_t checksum = 0;
     for (std::size_t i = 0; i < header.size(); i += 2)
-        checksum ^=
-            static_cast<unsigned char>(header[i]) | static_cast<unsigned char>(header[i + 1]) << 8;
+        checksum ^= static_cast<unsigned char>(header[i]) | static_cast<unsigned char>(header[i + 1]) << 8;
     put16(header, checksum);
     return header;
 }
@@ -157,8 +141,7 @@ std::string WmfWriter::dib(const QImage& image) {
         std::string row;
         for (int x = 0; x < rgb.width(); ++x) {
             const QRgb pixel = rgb.pixel(x, y);
-            row += {static_cast<char>(qBlue(pixel)), static_cast<char>(qGreen(pixel)),
-                    static_cast<char>(qRed(pixel))};
+            row += {static_cast<char>(qBlue(pixel)), static_cast<char>(qGreen(pixel)), static_cast<char>(qRed(pixel))};
         }
         row.resize(static_cast<std::size_t>(stride), '\0');
         out += row;

@@ -13,12 +13,11 @@ namespace kanat::test {
 // Writes small Windows metafiles for the tests: a placeable header, the metafile header and
 // the records added, in logical units (`unitsPerInch` of them per inch).
 class WmfWriter {
-  public:
+public:
     WmfWriter(QRect bounds, int unitsPerInch);
 
     // Any record: its function number and parameter words, then raw bytes (a bitmap).
-    WmfWriter& record(std::uint16_t function, const std::vector<std::int32_t>& words,
-                      const std::string& tail = {});
+    WmfWriter& record(std::uint16_t function, const std::vector<std::int32_t>& words, const std::string& tail = {});
     WmfWriter& window(QRect logical);
     WmfWriter& stretchDib(QRect destination, const QImage& bitmap);
     WmfWriter& dibStretchBlt(QRect destination, const QImage& bitmap);
@@ -36,7 +35,7 @@ class WmfWriter {
     static std::string dib(const QImage& image);
     static std::string placeableHeader(QRect bounds, int unitsPerInch);
 
-  private:
+private:
     WmfWriter& selectNew(std::uint16_t function, const std::vector<std::int32_t>& words);
 
     QRect bounds_;

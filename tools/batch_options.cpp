@@ -58,23 +58,30 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
             if (i + 1 >= arguments.size()) throw std::invalid_argument(argument + " bir değer bekliyor");
             return arguments[++i];
         };
-        if (argument == "--help" || argument == "-h") options.help = true;
-        else if (argument == "--mm-per-pixel") mmPerPixel = value();
+        if (argument == "--help" || argument == "-h")
+            options.help = true;
+        else if (argument == "--mm-per-pixel")
+            mmPerPixel = value();
         else if (argument == "--decimal") {
             const std::string decimal = value();
             if (decimal != "." && decimal != ",")
                 throw std::invalid_argument("--decimal \".\" ya da \",\" olmalı: " + decimal);
             options.decimal = decimal[0];
-        } else if (argument == "--image") options.image = value();
-        else if (argument == "--record") options.record = value();
-        else if (argument == "--complete") setMode(options, BatchMode::Complete);
-        else if (argument == "--collection") options.collection = value();
+        } else if (argument == "--image")
+            options.image = value();
+        else if (argument == "--record")
+            options.record = value();
+        else if (argument == "--complete")
+            setMode(options, BatchMode::Complete);
+        else if (argument == "--collection")
+            options.collection = value();
         else if (argument == "--check") {
             setMode(options, BatchMode::Check);
             checked = value();
         } else if (argument.rfind("-", 0) == 0 && argument.size() > 1)
             throw std::invalid_argument("bilinmeyen seçenek: " + argument);
-        else positional.push_back(argument);
+        else
+            positional.push_back(argument);
     }
     if (options.help) return options;
     if (mmPerPixel) options.mmPerPixelGiven = positiveNumber(*mmPerPixel, options.decimal);
@@ -84,13 +91,13 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
         options.collection = *checked;
         return options;
     }
-    if (positional.size() != 1)
-        throw std::invalid_argument("tek bir nokta dosyası verilmeli (yardım için --help)");
+    if (positional.size() != 1) throw std::invalid_argument("tek bir nokta dosyası verilmeli (yardım için --help)");
     options.landmarks = positional.front();
     return options;
 }
 
-const char* const batchHelp = R"(Kullanım: kanat-hesapla [--mm-per-pixel M] [--decimal C] [--image DOSYA] [--record DOSYA] NOKTALAR
+const char* const batchHelp =
+    R"(Kullanım: kanat-hesapla [--mm-per-pixel M] [--decimal C] [--image DOSYA] [--record DOSYA] NOKTALAR
           kanat-hesapla --complete --collection KOLEKSİYON.tps [--image DOSYA] NOKTALAR
           kanat-hesapla --check KOLEKSİYON.tps
 

@@ -67,8 +67,7 @@ void checkReach(double value, const std::string& where, int line) {
 
 // With --complete a coordinate file holds source pixels, y up; "-1;-1" or a blank line is unplaced.
 PartialWing wingOfCoordinateFile(const std::string& content, const BatchOptions& options) {
-    if (!options.image)
-        throw InputError(options.landmarks, 0, "koordinat dosyası için --image verilmeli");
+    if (!options.image) throw InputError(options.landmarks, 0, "koordinat dosyası için --image verilmeli");
     PartialWing wing;
     wing.where = options.landmarks;
     wing.picturePath = *options.image;
@@ -81,8 +80,7 @@ PartialWing wingOfCoordinateFile(const std::string& content, const BatchOptions&
         const auto texts = coordinateLine(lines[i], lineNumber, options.landmarks);
         if (!texts) continue;
         const auto& [x, y] = *texts;
-        const TpsPoint point{numberOf(x, options.landmarks, lineNumber),
-                             numberOf(y, options.landmarks, lineNumber)};
+        const TpsPoint point{numberOf(x, options.landmarks, lineNumber), numberOf(y, options.landmarks, lineNumber)};
         if (point.x == -1 && point.y == -1) continue;
         checkReach(point.x, options.landmarks, lineNumber);
         checkReach(point.y, options.landmarks, lineNumber);
@@ -92,16 +90,14 @@ PartialWing wingOfCoordinateFile(const std::string& content, const BatchOptions&
     return wing;
 }
 
-PartialWing wingOfSpecimen(const TpsSpecimen& tps, std::size_t position,
-                           const BatchOptions& options) {
+PartialWing wingOfSpecimen(const TpsSpecimen& tps, std::size_t position, const BatchOptions& options) {
     PartialWing wing;
     wing.where = options.landmarks + ":" + std::to_string(tps.line);
     wing.image = tps.image;
     wing.id = tps.id.empty() ? std::to_string(position) : tps.id;
     wing.scale = tps.scale ? tps.scale : options.mmPerPixelGiven;
     if (tps.landmarks.size() > static_cast<std::size_t>(landmarkCount))
-        std::cerr << "uyarı: " << wing.where << ": " << tps.landmarks.size()
-                  << " nokta var, ilk 18'i kullanıldı\n";
+        std::cerr << "uyarı: " << wing.where << ": " << tps.landmarks.size() << " nokta var, ilk 18'i kullanıldı\n";
     const auto points = landmarksOf(tps);
     for (std::size_t i = 0; i < points.size(); ++i) {
         if (i >= tps.landmarks.size() || tps.landmarks[i].first.empty()) continue;
@@ -121,26 +117,21 @@ PartialWing wingOfSpecimen(const TpsSpecimen& tps, std::size_t position,
 std::vector<PartialWing> wingsOfTps(const std::string& content, const BatchOptions& options) {
     std::vector<PartialWing> wings;
     const auto specimens = readTps(content, options.landmarks);
-    for (std::size_t s = 0; s < specimens.size(); ++s)
-        wings.push_back(wingOfSpecimen(specimens[s], s + 1, options));
+    for (std::size_t s = 0; s < specimens.size(); ++s) wings.push_back(wingOfSpecimen(specimens[s], s + 1, options));
     return wings;
 }
 
 std::vector<PartialWing> partialWings(const BatchOptions& options) {
     // 12.tps comes in code page 1254; other writers use UTF-8.
     const std::string content = asUtf8(readWholeFile(options.landmarks));
-    std::vector<PartialWing> wings = looksLikeTps(content)
-                                         ? wingsOfTps(content, options)
-                                         : std::vector{wingOfCoordinateFile(content, options)};
+    std::vector<PartialWing> wings =
+        looksLikeTps(content) ? wingsOfTps(content, options) : std::vector{wingOfCoordinateFile(content, options)};
     for (const PartialWing& wing : wings) {
-        const auto placed = std::count_if(wing.placed.begin(), wing.placed.end(),
-                                          [](const auto& p) { return p.has_value(); });
-        if (placed < 2)
-            throw InputError(wing.where, 0,
-                             "önerilerin yapılması için en az iki nokta yerleşmiş olmalı");
+        const auto placed =
+            std::count_if(wing.placed.begin(), wing.placed.end(), [](const auto& p) { return p.has_value(); });
+        if (placed < 2) throw InputError(wing.where, 0, "önerilerin yapılması için en az iki nokta yerleşmiş olmalı");
         if (wing.picturePath.empty())
-            throw InputError(wing.where, 0,
-                             "kanat resmi yok: --image verin ya da örneğe IMAGE= satırı ekleyin");
+            throw InputError(wing.where, 0, "kanat resmi yok: --image verin ya da örneğe IMAGE= satırı ekleyin");
     }
     return wings;
 }
@@ -151,8 +142,7 @@ std::string tpsOf(const PartialWing& wing, const std::vector<LandmarkProposal>& 
         lines[static_cast<std::size_t>(proposal.landmark - 1)] =
             coordinate(proposal.position.x) + " " + coordinate(proposal.position.y);
     std::string text = "LM=18\n";
-    for (const std::string& line : lines)
-        text += (line.empty() ? "-1 -1" : line) + "\n";
+    for (const std::string& line : lines) text += (line.empty() ? "-1 -1" : line) + "\n";
     if (!wing.image.empty()) text += "IMAGE=" + wing.image + "\n";
     text += "ID=" + wing.id + "\n";
     if (wing.scale) {
@@ -173,13 +163,11 @@ std::string decimalText(double value) {
 
 int completeLandmarks(const BatchOptions& options) {
     const WingCollection collection = WingCollection::load(options.collection);
-    for (const std::string& warning : collection.warnings())
-        std::cerr << "uyarı: " << warning << "\n";
+    for (const std::string& warning : collection.warnings()) std::cerr << "uyarı: " << warning << "\n";
     if (!collection.canPropose())
         throw InputError(options.collection, 0,
                          "bu koleksiyondan öneri yapılamıyor (resmiyle birlikte en az " +
-                             std::to_string(WingCollection::fewestWingsToPropose) +
-                             " tam kanat gerekir)");
+                             std::to_string(WingCollection::fewestWingsToPropose) + " tam kanat gerekir)");
     const std::vector<PartialWing> wings = partialWings(options);
     std::map<std::string, PreparedPicture> pictures;
     for (const PartialWing& wing : wings) {
@@ -187,15 +175,13 @@ int completeLandmarks(const BatchOptions& options) {
         if (found == pictures.end()) {
             const LoadedPicture loaded = loadPicture(QString::fromStdString(wing.picturePath));
             if (!loaded.ok())
-                throw InputError(wing.picturePath, 0,
-                                 "kanat resmi okunamadı: " + loaded.error.toStdString());
+                throw InputError(wing.picturePath, 0, "kanat resmi okunamadı: " + loaded.error.toStdString());
             found = pictures.emplace(wing.picturePath, PreparedPicture(loaded.image)).first;
         }
         const auto proposals = collection.propose(found->second, wing.placed);
         const auto unplaced = std::count(wing.lines.begin(), wing.lines.end(), std::string());
         if (proposals.size() != static_cast<std::size_t>(unplaced))
-            throw InputError(wing.where, 0,
-                             "öneri yapılamadı: yerleşmiş noktalar bir kanat büyüklüğünde değil");
+            throw InputError(wing.where, 0, "öneri yapılamadı: yerleşmiş noktalar bir kanat büyüklüğünde değil");
         const std::string text = tpsOf(wing, proposals);
         std::fwrite(text.data(), 1, text.size(), stdout);
     }
@@ -203,24 +189,20 @@ int completeLandmarks(const BatchOptions& options) {
 }
 
 int checkCollection(const BatchOptions& options) {
-    const CollectionText text =
-        readCollectionText(readWholeFile(options.collection), options.collection);
-    for (const std::string& warning : text.warnings)
-        std::cerr << "uyarı: " << warning << "\n";
+    const CollectionText text = readCollectionText(readWholeFile(options.collection), options.collection);
+    for (const std::string& warning : text.warnings) std::cerr << "uyarı: " << warning << "\n";
     if (text.wings.size() < fewestWingsChecked)
         throw InputError(options.collection, 0,
-                         "denetim için en az " + std::to_string(fewestWingsChecked) +
-                             " tam kanat gerekir, " + std::to_string(text.wings.size()) + " var");
+                         "denetim için en az " + std::to_string(fewestWingsChecked) + " tam kanat gerekir, " +
+                             std::to_string(text.wings.size()) + " var");
     std::vector<Configuration> shapes;
-    for (const CollectionWing& wing : text.wings)
-        shapes.push_back(wing.landmarks);
+    for (const CollectionWing& wing : text.wings) shapes.push_back(wing.landmarks);
     const ShapeModel model = shapeModelOf(shapes);
     std::string out;
     for (std::size_t i = 0; i < shapes.size(); ++i) {
         if (model.distances[i] <= model.fence) continue;
         const ShapeCheck check = checkShape(shapes[i], model);
-        out += text.wings[i].id + "\t" + decimalText(check.distance) + "\t" + decimalText(model.fence) +
-               "\t" +
+        out += text.wings[i].id + "\t" + decimalText(check.distance) + "\t" + decimalText(model.fence) + "\t" +
                (check.verdict == ShapeVerdict::Exchanged
                     ? "swap=" + std::to_string(check.first) + "," + std::to_string(check.second)
                     : "landmark=" + std::to_string(check.first)) +

@@ -1,6 +1,8 @@
 // kanat-hesapla: the measurements of "Hesapla" for landmark coordinates, without a window.
 #include "measure/calculate.h"
 #include "measure/number_text.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_pixels.h"
 #include "results/code_page_1254.h"
 #include "results/coordinate_file.h"
 #include "results/file_names.h"
@@ -13,8 +15,6 @@
 #include "results/whole_file.h"
 #include "tools/batch_options.h"
 #include "tools/collection_commands.h"
-#include "picture/picture_loader.h"
-#include "picture/picture_pixels.h"
 
 #include <cstdio>
 #include <iostream>
@@ -36,20 +36,19 @@ std::vector<Specimen> specimensOf(const BatchOptions& options) {
     // 12.tps comes in code page 1254; other writers use UTF-8.
     const std::string content = asUtf8(readWholeFile(options.landmarks));
     if (!looksLikeTps(content)) {
-        Specimen single{readCoordinateFile(content, options.landmarks), options.mmPerPixel,
-                        options.image.value_or(""), true};
+        Specimen single{readCoordinateFile(content, options.landmarks), options.mmPerPixel, options.image.value_or(""),
+                        true};
         return {single};
     }
     std::vector<Specimen> specimens;
     for (const TpsSpecimen& tps : readTps(content, options.landmarks)) {
         Specimen specimen;
-        const std::string name = options.landmarks + ":" + std::to_string(tps.line) +
-                                 (tps.id.empty() ? "" : " (ID=" + tps.id + ")");
+        const std::string name =
+            options.landmarks + ":" + std::to_string(tps.line) + (tps.id.empty() ? "" : " (ID=" + tps.id + ")");
         if (tps.landmarks.size() != static_cast<std::size_t>(landmarkCount))
             std::cerr << "uyarı: " << name << ": " << tps.landmarks.size() << " nokta var, "
-                      << (tps.landmarks.size() < static_cast<std::size_t>(landmarkCount)
-                              ? "eksikler boş bırakıldı"
-                              : "ilk 18'i kullanıldı")
+                      << (tps.landmarks.size() < static_cast<std::size_t>(landmarkCount) ? "eksikler boş bırakıldı"
+                                                                                         : "ilk 18'i kullanıldı")
                       << "\n";
         for (int n : tps.missing)
             std::cerr << "uyarı: " << name << ": " << n << ". nokta eksik (NaN ya da -1 -1), boş bırakıldı\n";
@@ -81,10 +80,10 @@ public:
             if (!loaded.ok() && specimen.imageRequired)
                 throw InputError(specimen.imagePath, 0, loaded.error.toStdString());
             if (!loaded.ok())
-                std::cerr << "uyarı: " << specimen.imagePath << ": " << loaded.error.toStdString()
-                          << ", renkler -1\n";
+                std::cerr << "uyarı: " << specimen.imagePath << ": " << loaded.error.toStdString() << ", renkler -1\n";
             std::unique_ptr<PixelSource> source;
-            if (image.isNull()) source = std::make_unique<NoPicture>();
+            if (image.isNull())
+                source = std::make_unique<NoPicture>();
             else {
                 const double height = image.height();
                 source = std::make_unique<PicturePixels>(std::move(image), height);

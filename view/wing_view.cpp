@@ -85,8 +85,7 @@ void WingView::layOut(std::vector<ViewMark> marks, std::vector<ViewMark> proposa
     std::vector<QRectF> taken;
     std::vector<Labelled> shownMarks = labelled(marks_, numbersShown_, taken);
     std::vector<Labelled> shownProposals = labelled(proposals_, true, taken);
-    const QRegion changed =
-        changedBetween(shownMarks_, shownMarks) + changedBetween(shownProposals_, shownProposals);
+    const QRegion changed = changedBetween(shownMarks_, shownMarks) + changedBetween(shownProposals_, shownProposals);
     shownMarks_ = std::move(shownMarks);
     shownProposals_ = std::move(shownProposals);
     if (!changed.isEmpty()) update(changed);
@@ -136,8 +135,8 @@ void WingView::paintEvent(QPaintEvent* event) {
         const QRect target = exposed & area;
         const double sx = double(source_.width()) / area.width();
         const double sy = double(source_.height()) / area.height();
-        const QRectF from((target.left() - area.left()) * sx, (target.top() - area.top()) * sy,
-                          target.width() * sx, target.height() * sy);
+        const QRectF from((target.left() - area.left()) * sx, (target.top() - area.top()) * sy, target.width() * sx,
+                          target.height() * sy);
         painter.drawImage(QRectF(target), source_, from);
     }
     drawFrame(&painter);

@@ -69,8 +69,7 @@ private:
         bool operator==(const Labelled&) const = default;
     };
     // Numbers stand beside their marks inside the view, clear of numbers placed before them.
-    std::vector<Labelled> labelled(const std::vector<ViewMark>& marks, bool numbered,
-                                   std::vector<QRectF>& taken) const;
+    std::vector<Labelled> labelled(const std::vector<ViewMark>& marks, bool numbered, std::vector<QRectF>& taken) const;
     // Lays out the marks' and the proposals' numbers again and repaints what moved.
     void layOut(std::vector<ViewMark> marks, std::vector<ViewMark> proposals);
     QRect bounds(const Labelled& shown) const;

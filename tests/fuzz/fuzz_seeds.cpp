@@ -18,9 +18,7 @@ void save(const std::string& folder, const std::string& name, const QByteArray& 
     writeFile(folder + "/" + name, bytes);
 }
 
-QByteArray wmf(const WmfWriter& writer) {
-    return QByteArray::fromStdString(writer.bytes());
-}
+QByteArray wmf(const WmfWriter& writer) { return QByteArray::fromStdString(writer.bytes()); }
 
 // Progressive JPEGs take another path through the decoder than baseline ones.
 QByteArray progressiveJpeg(const QImage& image) {
@@ -67,12 +65,10 @@ int main(int argc, char** argv) {
     }
     save(wmfFolder, "no-placeable.wmf", metafiles[1].mid(22));
     save(pictureFolder, "seed.bmp", encoded(small, "bmp"));
-    save(pictureFolder, "seed8.bmp",
-         encoded(small.convertToFormat(QImage::Format_Indexed8), "bmp"));
+    save(pictureFolder, "seed8.bmp", encoded(small.convertToFormat(QImage::Format_Indexed8), "bmp"));
     save(pictureFolder, "seed.png", encoded(small, "png"));
     save(pictureFolder, "seed.jpg", encoded(small, "jpeg"));
-    save(pictureFolder, "seed-grey.jpg",
-         encoded(small.convertToFormat(QImage::Format_Grayscale8), "jpeg"));
+    save(pictureFolder, "seed-grey.jpg", encoded(small.convertToFormat(QImage::Format_Grayscale8), "jpeg"));
     save(pictureFolder, "seed-progressive.jpg", progressiveJpeg(small));
     save(pictureFolder, "seed.tif", encoded(small, "tiff"));
     save(pictureFolder, "seed.gif", gif({small, small.mirrored()}));
