@@ -11,7 +11,7 @@ packages=(
   # OpenCV's core and image processing match and turn the collection's landmark patches; its SIFT
   # keypoints and RANSAC similarity find a wing before any landmark is placed
   libopencv-imgproc-dev libopencv-features2d-dev libopencv-calib3d-dev
-  xvfb xdotool imagemagick clang libclang-rt-14-dev desktop-file-utils
+  xvfb xdotool imagemagick clang clang-format-14 libclang-rt-14-dev desktop-file-utils
   # making the Debian package (cpack, dpkg-shlibdeps) and checking it and its metadata
   appstream dpkg-dev file lintian
 )

@@ -8,6 +8,10 @@ jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export PYTHONDONTWRITEBYTECODE=1
 
+echo "== the code as clang-format writes it =="
+(cd "$top" && find app assets bench collection landmarks measure picture results tests tools view \
+  \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format-14 --dry-run --Werror)
+
 echo "== build and test =="
 cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKANAT_WERROR=ON >/dev/null
 cmake --build "$top/build" -j"$jobs"
