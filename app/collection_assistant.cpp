@@ -25,31 +25,59 @@ ViewPoint wholeViewPixel(const ViewOfPicture& view, const LandmarkProposal& prop
 
 } // namespace
 
-CollectionAssistant::CollectionAssistant(Session& session, Dialogs& dialogs, QWidget* window, QWidget* view)
-    : session_(session), dialogs_(dialogs), window_(window), view_(view) {}
+bool CollectionAssistant::Asked::operator==(const Asked& other) const {
+    if (collection != other.collection || picture != other.picture) return false;
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        if (held[i].has_value() != other.held[i].has_value()) return false;
+        if (held[i] && (held[i]->x != other.held[i]->x || held[i]->y != other.held[i]->y)) return false;
+    }
+    return true;
+}
 
-void CollectionAssistant::pictureChanged() { prepared_ = {}; }
+CollectionAssistant::CollectionAssistant(Session& session, Dialogs& dialogs, QWidget* window, QWidget* view,
+                                         std::function<void()> proposalsChanged)
+    : session_(session), dialogs_(dialogs), window_(window), view_(view),
+      proposalsChanged_(std::move(proposalsChanged)),
+      worker_([this](ProposalWorker::Answer answer) { take(std::move(answer)); }) {}
 
-const PreparedPicture& CollectionAssistant::prepared(const QImage& picture) {
-    if (prepared_.empty() && !picture.isNull()) prepared_ = PreparedPicture(picture);
-    return prepared_;
+void CollectionAssistant::pictureChanged() {
+    prepared_ = {};
+    proposals_.clear();
+    asked_.reset();
+    worker_.cancel();
 }
 
 void CollectionAssistant::update(const WingCapture& capture, const QImage& picture,
                                  const std::optional<ViewOfPicture>& view, bool dragging) {
     if (dragging) return;
-    proposals_.clear();
-    if (!session_.proposalsOn || !capture.nothingSettled() || !view) return;
     WingLandmarks held;
-    for (const Press& press : capture.presses())
-        if (press.landmark > 0) held[static_cast<std::size_t>(press.landmark - 1)] = view->toPicture(press.at);
+    if (view)
+        for (const Press& press : capture.presses())
+            if (press.landmark > 0) held[static_cast<std::size_t>(press.landmark - 1)] = view->toPicture(press.at);
+    std::erase_if(proposals_, [&](const LandmarkProposal& proposal) {
+        return held[static_cast<std::size_t>(proposal.landmark - 1)].has_value();
+    });
     const auto placed = std::count_if(held.begin(), held.end(), [](const auto& point) { return point.has_value(); });
-    if (placed < 2 || placed == landmarkCount) return;
-    if (!session_.collection.current().canPropose()) {
-        tellOnce();
+    const WingCollection& collection = session_.collection.current();
+    const bool wanted = session_.proposalsOn && capture.nothingSettled() && view && placed < landmarkCount &&
+                        (placed >= 2 || collection.canFind());
+    if (wanted && !collection.canPropose()) tellOnce();
+    if (!wanted || !collection.canPropose()) {
+        proposals_.clear();
+        asked_.reset();
+        worker_.cancel();
         return;
     }
-    proposals_ = session_.collection.current().propose(prepared(picture), held);
+    const Asked asking{session_.collection.version(), picture.cacheKey(), held};
+    if (asked_ == asking) return;
+    asked_ = asking;
+    worker_.ask({collection, prepared_, picture, held});
+}
+
+void CollectionAssistant::take(ProposalWorker::Answer answer) {
+    prepared_ = std::move(answer.prepared);
+    proposals_ = std::move(answer.proposals);
+    proposalsChanged_();
 }
 
 std::vector<ViewMark> CollectionAssistant::marks(const std::optional<ViewOfPicture>& view, QSize area) const {
@@ -57,7 +85,7 @@ std::vector<ViewMark> CollectionAssistant::marks(const std::optional<ViewOfPictu
     if (!view) return marks;
     for (const LandmarkProposal& proposal : proposals_) {
         const ViewPoint at = wholeViewPixel(*view, proposal, area);
-        marks.push_back({QPointF(at.x, at.y), proposal.landmark});
+        marks.push_back({QPointF(at.x, at.y), proposal.landmark, proposal.toCheck});
     }
     return marks;
 }
@@ -84,8 +112,16 @@ QString CollectionAssistant::status() const {
                                 .arg(collection.wingsWithPictures())
                                 .arg(WingCollection::fewestWingsToPropose);
     QString status = QStringLiteral("Öneriler açık (P) — %1 kanatlık koleksiyon").arg(collection.wingsWithPictures());
+    if (!collection.canFind())
+        status += QStringLiteral(" (iki nokta konunca önerir; resim açılınca önermesi için en az %1 gerekir)")
+                      .arg(WingCollection::fewestWingsToFind);
     if (!collection.canCheck())
         status += QStringLiteral(", şekil denetimi için en az %1 gerekir").arg(WingCollection::fewestWingsToCheck);
+    if (worker_.busy()) return status + QStringLiteral(" — öneriler hazırlanıyor…");
+    QStringList doubtful;
+    for (const LandmarkProposal& proposal : proposals_)
+        if (proposal.toCheck) doubtful << QString::number(proposal.landmark);
+    if (!doubtful.isEmpty()) status += QStringLiteral(" — bakılacak öneriler: ") + doubtful.join(QStringLiteral(", "));
     return status;
 }
 
@@ -130,7 +166,8 @@ void CollectionAssistant::learn(const SavedSpecimen& saved, const MeasuredWing& 
     // The neighbourhoods come from the picture the wing was measured on; if another is shown by
     // now, it is read again away from the window.
     const bool isShown = samePicture(QString::fromStdString(measured.picturePath), shownPath);
-    collection.addSavedWing(saved.text, isShown ? prepared(shown) : PreparedPicture(), measured.picturePath);
+    if (isShown && prepared_.empty()) prepared_ = PreparedPicture(shown);
+    collection.addSavedWing(saved.text, isShown ? prepared_ : PreparedPicture(), measured.picturePath);
 }
 
 } // namespace kanat

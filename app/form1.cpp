@@ -43,7 +43,8 @@ Form1::Form1(Session& session, Dialogs& dialogs, Environment environment, QWidge
     : QMainWindow(parent), session_(session), dialogs_(dialogs), environment_(std::move(environment)),
       controls_(buildWindowControls(*this)), capture_(environment_.decimal),
       browser_(dialogs_, this, session_.lastShownPicture), display_(controls_, environment_.decimal),
-      assistant_(session_, dialogs_, this, controls_.wingView), saver_(session_, dialogs_, environment_, this) {
+      assistant_(session_, dialogs_, this, controls_.wingView, [this] { showCapture(); }),
+      saver_(session_, dialogs_, environment_, this) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Sphecidae ve Apidae Kanat Morfometrisi Yazılımı"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -237,6 +238,8 @@ void Form1::nudge(int dx, int dy) {
 }
 
 void Form1::acceptProposals() {
+    // Enter pressed before the proposals have come waits for them.
+    assistant_.finish();
     const auto places = assistant_.places(viewOfPicture(), controls_.wingView->drawingSize());
     if (std::none_of(places.begin(), places.end(), [](const auto& place) { return place.has_value(); })) return;
     if (capture_.placeAll(places, viewGeometry())) showCapture();

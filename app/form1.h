@@ -49,6 +49,8 @@ public:
     void acceptProposals(); // Enter
     void toggleProposals(); // P
     void showKeys();        // F1
+    // Waits for the proposals asked for, as Enter does (tests and the benchmark).
+    void finishProposals() { assistant_.finish(); }
 
 signals:
     // "Resetle": the window is to be closed and made again from its layout.

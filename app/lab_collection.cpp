@@ -53,6 +53,7 @@ void LabCollection::startNext() {
 
 void LabCollection::take() {
     current_ = watcher_.result();
+    ++version_;
     running_ = false;
     startNext();
     emit changed();

@@ -31,6 +31,8 @@ public:
     void addSavedWing(std::string specimenText, PreparedPicture picture, std::string picturePath);
 
     const WingCollection& current() const { return current_; }
+    // Counts the collections made current so far: a new one may propose otherwise.
+    int version() const { return version_; }
     const QString& path() const { return path_; }
     bool busy() const { return running_ || !waiting_.empty(); }
     // Blocks until every job so far has finished and its collection is current (for tests and
@@ -51,6 +53,7 @@ private:
     std::deque<Job> waiting_;
     bool running_ = false;
     WingCollection current_;
+    int version_ = 0;
     QString path_;
 };
 

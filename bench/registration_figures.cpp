@@ -1,6 +1,6 @@
 #include "bench/registration_figures.h"
 
-#include "collection/landmark_templates.h"
+#include "collection/stored_patches.h"
 #include "collection/wing_placer.h"
 #include "tests/real_wings.h"
 
@@ -26,14 +26,16 @@ struct BenchWing {
     std::string name;
     Configuration truth; // the expert's landmarks, TPS pixels
     std::shared_ptr<const PicturePyramid> picture;
+    std::shared_ptr<const std::vector<std::uint8_t>> patches; // what collectionSide's patches view
     PlacerWing collectionSide;
 };
 
 BenchWing benchWing(const test::RealWing& real, const KeypointSettings& keypoints) {
-    BenchWing wing{real.fileName, {}, std::make_shared<PicturePyramid>(pyramidOf(real.picture)), {}};
+    BenchWing wing{real.fileName, {}, std::make_shared<PicturePyramid>(pyramidOf(real.picture)), {}, {}};
     for (const TpsPoint& point : real.landmarks) wing.truth.push_back({point.x, point.y});
     wing.collectionSide.landmarks = wing.truth;
-    wing.collectionSide.patches = cutStoredPatches(*wing.picture, wing.truth);
+    wing.patches = std::make_shared<const std::vector<std::uint8_t>>(cutStoredPatches(*wing.picture, wing.truth));
+    wing.collectionSide.patches = *wing.patches;
     wing.collectionSide.keypoints =
         std::make_shared<WingKeypoints>(collectionWingKeypoints(*wing.picture, wing.truth, keypoints));
     return wing;
@@ -294,7 +296,7 @@ void largePicture(const std::vector<const BenchWing*>& pool, const Options& opti
         const Placement placement = placer.place(picture, placedOf(wing, {}));
         place.push_back(millisecondsOf(timer));
         if (run > 0) continue;
-        BenchWing truth{wing.name, large.truth, {}, {}};
+        BenchWing truth{wing.name, large.truth, {}, {}, {}};
         for (ComplexPoint& point : truth.truth) point /= 5.0;
         tally.add(placement, truth, place.back(), 5);
     }

@@ -1,7 +1,8 @@
 #include "collection/collection_patch_file.h"
 
-#include "collection/landmark_templates.h"
 #include "collection/patch_file.h"
+#include "collection/picture_pyramid.h"
+#include "collection/stored_patches.h"
 #include "picture/picture_loader.h"
 #include "results/file_names.h"
 #include "results/text_file.h"

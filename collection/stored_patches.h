@@ -8,6 +8,8 @@
 
 namespace kanat {
 
+struct PicturePyramid;
+
 // Patches are kept at one scale whatever the photograph's size: that of a wing whose landmarks
 // have this centroid size, about the size of a honey bee wing photographed at 2400 dpi.
 inline constexpr double canonicalCentroidSize = 600;
@@ -26,5 +28,8 @@ struct StoredPatches {
     std::string picturePath;          // where the picture was when the squares were cut
     std::vector<std::uint8_t> pixels; // landmark after landmark, storedPatchBytes each; empty: none
 };
+
+// The stored squares of a wing's landmarks, cut from its picture.
+std::vector<std::uint8_t> cutStoredPatches(const PicturePyramid& picture, const Configuration& landmarks);
 
 } // namespace kanat

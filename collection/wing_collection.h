@@ -37,7 +37,8 @@ private:
 struct LandmarkProposal {
     int landmark = 0; // 1 to 18
     TpsPoint position;
-    double confidence = 0; // how well its neighbourhood matched the collection's, at most 1
+    double confidence = 0; // 0 to 1: how clearly its neighbourhood matched the collection's
+    bool toCheck = false;  // worth a look before it is trusted
 };
 
 // The lab's collection of saved wings (12.tps with its pictures) as a guide to the next wing:
@@ -46,14 +47,17 @@ struct LandmarkProposal {
 class WingCollection {
 public:
     static constexpr int fewestWingsToPropose = 3;
+    // Wings whose pictures are known that it takes to place a wing with no landmark placed.
+    static constexpr int fewestWingsToFind = 5;
     static constexpr int fewestWingsToCheck = 10;
 
     WingCollection();
 
-    // Reads the collection file and its patch file beside it (name + ".kanat-patches"),
-    // bringing the patch file up to date from the wings' pictures where it is missing or stale.
-    // Never throws: what could not be used is told in warnings(). Reading many pictures can take
-    // seconds, so a window calls it away from its own thread.
+    // Reads the collection file and the patch and keypoint files beside it (name +
+    // ".kanat-patches", ".kanat-keypoints"), bringing them up to date from the wings' pictures
+    // where they are missing or stale. Never throws: what could not be used is told in
+    // warnings(). Reading many pictures can take seconds, so a window calls it away from its own
+    // thread.
     static WingCollection load(const std::string& collectionPath, const PicturesById& known = {});
 
     int usableWings() const;                          // wings with all 18 landmarks: those in the mean shape
@@ -65,9 +69,13 @@ public:
     // The landmark (1 to 18) farthest from landmark 1 in the mean shape; 0 without wings.
     int farthestFromFirst() const;
 
-    bool canPropose() const;
-    // Places for every unplaced landmark, or none when fewer than two are placed, the picture is
-    // empty or the collection cannot propose. A few milliseconds, whatever the picture's size.
+    bool canPropose() const; // with two landmarks placed or more
+    bool canFind() const;    // with none placed
+    // Places for every unplaced landmark, each with its confidence: the collection's wings find
+    // the wing in the picture by its keypoints when too few landmarks are placed, then their
+    // neighbourhoods place each landmark. None when the picture is empty, the collection cannot
+    // propose for what is placed, or the wing is not found. Some tens of milliseconds, whatever
+    // the picture's size: a window calls it away from its own thread.
     std::vector<LandmarkProposal> propose(const PreparedPicture& picture, const WingLandmarks& placed) const;
 
     bool canCheck() const;
@@ -76,8 +84,9 @@ public:
     std::optional<ShapeCheck> check(const WingLandmarks& wing) const;
 
     // After the window has appended `specimenText` (one TPS specimen, as tpsSpecimen writes it)
-    // to the collection file: keeps the wing's neighbourhoods in the patch file and lets the wing
-    // join this collection. Returns a Turkish warning when the patch file could not be written.
+    // to the collection file: keeps the wing's neighbourhoods and keypoints in the files beside it
+    // and lets the wing join this collection. Returns a Turkish warning when a file could not be
+    // written.
     // About 35 ms with 200 wings, growing with the collection: a window may add to a copy away
     // from its thread and take the copy back.
     std::string addSavedWing(const std::string& specimenText, const PreparedPicture& picture,
@@ -87,8 +96,8 @@ private:
     struct Inputs;
     struct Derived;
     WingCollection(std::string path, Inputs inputs);
-    // The mean, the fence, the templates and the rest, from the inputs alone.
-    static Derived derive(const Inputs& inputs);
+    // The mean, the fence, the placer and the rest, from the inputs alone.
+    static std::shared_ptr<const Derived> derive(std::shared_ptr<const Inputs> inputs);
 
     std::string path_;
     std::shared_ptr<const Inputs> inputs_;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace kanat {
@@ -13,7 +14,7 @@ namespace kanat {
 // One collection wing as the placer uses it.
 struct PlacerWing {
     Configuration landmarks;                        // TPS pixels of its own picture
-    std::vector<std::uint8_t> patches;              // its stored squares (stored_patches.h); empty: none
+    std::span<const std::uint8_t> patches;          // its stored squares (stored_patches.h); empty: none
     std::shared_ptr<const WingKeypoints> keypoints; // none: it matches, but does not find wings
 };
 

@@ -1,7 +1,5 @@
-#include "collection/collection_patch_file.h"
 #include "collection/keypoint_cache.h"
-#include "collection/placer_wings.h"
-#include "collection/stored_patches.h"
+#include "collection/wing_collection.h"
 #include "tests/real_wings.h"
 #include "tests/test_support.h"
 
@@ -94,38 +92,20 @@ TEST_F(KeypointFile, FindsThemAgainWhenTheFileCannotBeTrusted) {
 }
 
 // A collection as the window leaves it: its keypoints found once from the pictures, then read
-// from the file beside it when the pictures are gone, and a wing placed with them.
+// from the file beside it when the pictures are gone, and a wing found and placed with them.
 TEST_F(KeypointFile, PlacesWingsFromACollectionWhosePicturesAreGone) {
     const auto real = test::realWings(test::testData("wings"));
     const std::string tps =
         test::writeCollection(folder, std::vector<test::RealWing>(real.begin() + 1, real.begin() + 7));
-    const std::vector<CollectionWing> wings = readCollectionText(test::readFile(tps), "12.tps").wings;
-    CollectionPatchFile patchFile(tps);
-    patchFile.update(wings);
-    const std::vector<StoredPatches>& patches = patchFile.entries();
-    {
-        KeypointCache cache(keypointFilePath(tps), {});
-        for (const PlacerWing& wing : placerWings(tps, wings, patches, cache)) EXPECT_TRUE(wing.keypoints);
-        EXPECT_EQ(cache.save(), "");
-    }
+    EXPECT_TRUE(WingCollection::load(tps).canFind());
+    EXPECT_TRUE(fs::exists(keypointFilePath(tps)));
     for (const auto& entry : fs::directory_iterator(folder))
         if (entry.path().extension() == ".png") fs::remove(entry.path());
-    KeypointCache cache(keypointFilePath(tps), {});
-    std::vector<Configuration> shapes;
-    for (const CollectionWing& wing : wings) shapes.push_back(wing.landmarks);
-    std::vector<PlacerWing> placerSide = placerWings(tps, wings, patches, cache);
-    ASSERT_EQ(placerSide.size(), 6u);
-    for (const PlacerWing& wing : placerSide) {
-        EXPECT_TRUE(wing.keypoints);
-        EXPECT_EQ(wing.patches.size(), 18 * storedPatchBytes);
-    }
-    const WingPlacer placer(alignGeneralised(shapes).mean, std::move(placerSide));
-    const Placement placement = placer.place(picture, std::vector<std::optional<ComplexPoint>>(landmarks.size()));
-    ASSERT_TRUE(placement.found());
-    std::vector<double> errors;
-    for (std::size_t i = 0; i < landmarks.size(); ++i)
-        errors.push_back(std::abs(placement.landmarks[i].position - landmarks[i]));
-    std::sort(errors.begin(), errors.end());
+    const WingCollection collection = WingCollection::load(tps);
+    ASSERT_TRUE(collection.canFind()) << "from the files beside the collection alone";
+    const auto proposals = collection.propose(PreparedPicture(real.front().picture), WingLandmarks{});
+    ASSERT_EQ(proposals.size(), 18u);
+    std::vector<double> errors = test::errorsOf(proposals, real.front());
     EXPECT_LE(errors[errors.size() / 2], 1.5);
     EXPECT_LE(errors.back(), 10);
 }

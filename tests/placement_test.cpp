@@ -1,4 +1,4 @@
-#include "collection/landmark_templates.h"
+#include "collection/stored_patches.h"
 #include "collection/wing_placer.h"
 #include "tests/real_wings.h"
 #include "tests/test_support.h"
@@ -17,12 +17,14 @@ struct Wing {
     std::string name;
     Configuration truth;
     PicturePyramid picture;
+    std::shared_ptr<const std::vector<std::uint8_t>> patches; // what collectionSide's patches view
     PlacerWing collectionSide;
 };
 
 Wing wingOf(std::string name, Configuration truth, PicturePyramid picture) {
-    Wing wing{std::move(name), std::move(truth), std::move(picture), {}};
-    wing.collectionSide = {wing.truth, cutStoredPatches(wing.picture, wing.truth),
+    Wing wing{std::move(name), std::move(truth), std::move(picture), {}, {}};
+    wing.patches = std::make_shared<const std::vector<std::uint8_t>>(cutStoredPatches(wing.picture, wing.truth));
+    wing.collectionSide = {wing.truth, *wing.patches,
                            std::make_shared<WingKeypoints>(collectionWingKeypoints(wing.picture, wing.truth))};
     return wing;
 }

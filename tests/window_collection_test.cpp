@@ -52,6 +52,7 @@ TEST_F(CollectionWindow, TwoPressesAndEnterPlaceTheWingAsEighteenPressesWould) {
     open(wing);
     pressLandmark(wing, 1);
     pressLandmark(wing, 2); // press n places landmark n, proposals or not
+    form().finishProposals();
     ASSERT_TRUE(form().capture().pressOf(2));
     EXPECT_EQ(controls().wingView->proposals().size(), 16u);
     QTest::keyClick(&form(), Qt::Key_Return);

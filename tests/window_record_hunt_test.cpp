@@ -440,6 +440,7 @@ protected:
             }
             if (HasFatalFailure()) return;
             host->session().collection.finish();
+            form().finishProposals();
             dialogs.askAnswers.clear();
             dialogs.saveAnswers.clear();
             dialogs.openAnswers.clear();

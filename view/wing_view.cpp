@@ -12,6 +12,7 @@ namespace {
 constexpr double markRadius = 2.0;
 const QColor markBlue(0, 0, 255);
 const QColor proposalOrange(235, 110, 0);
+const QColor doubtfulRed(220, 0, 40);
 
 QFont numberFont() {
     QFont font;
@@ -21,8 +22,8 @@ QFont numberFont() {
 }
 
 // A landmark's number stands to the upper right of its circle, or where there is room.
-constexpr QSizeF numberSize(16, 11);
-constexpr QPointF numberPlaces[] = {{3, -13}, {3, 2}, {-19, -13}, {-19, 2}};
+constexpr QSizeF numberSize(20, 11);
+constexpr QPointF numberPlaces[] = {{3, -13}, {3, 2}, {-23, -13}, {-23, 2}};
 
 } // namespace
 
@@ -150,13 +151,16 @@ void WingView::paintEvent(QPaintEvent* event) {
         if (!shown.label.isNull())
             painter.drawText(shown.label, Qt::AlignLeft | Qt::AlignVCenter, QString::number(shown.mark.number));
     }
-    // A proposal is a cross, in a colour no press has, so that it is never taken for a landmark.
-    painter.setPen(QPen(proposalOrange, 1));
+    // A proposal is a cross, in a colour no press has, so that it is never taken for a landmark;
+    // one worth a look is red, its number followed by a question mark.
     for (const Labelled& shown : shownProposals_) {
+        painter.setPen(QPen(shown.mark.doubtful ? doubtfulRed : proposalOrange, 1));
         const QPointF centre = shown.mark.centre;
         painter.drawLine(centre - QPointF(markRadius + 1, 0), centre + QPointF(markRadius + 1, 0));
         painter.drawLine(centre - QPointF(0, markRadius + 1), centre + QPointF(0, markRadius + 1));
-        painter.drawText(shown.label, Qt::AlignLeft | Qt::AlignVCenter, QString::number(shown.mark.number));
+        const QString number =
+            QString::number(shown.mark.number) + (shown.mark.doubtful ? QStringLiteral("?") : QString());
+        painter.drawText(shown.label, Qt::AlignLeft | Qt::AlignVCenter, number);
     }
 }
 

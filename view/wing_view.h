@@ -12,6 +12,7 @@ namespace kanat {
 struct ViewMark {
     QPointF centre;
     int number = 0;
+    bool doubtful = false; // a proposal worth a look before it is trusted
     bool operator==(const ViewMark&) const = default;
 };
 

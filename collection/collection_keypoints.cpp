@@ -1,6 +1,5 @@
-#include "collection/placer_wings.h"
+#include "collection/collection_keypoints.h"
 
-#include "collection/collection_patch_file.h"
 #include "picture/picture_loader.h"
 #include "results/file_names.h"
 
@@ -33,23 +32,19 @@ std::optional<PicturePyramid> firstPicture(const std::vector<std::string>& candi
 
 } // namespace
 
-std::vector<PlacerWing> placerWings(const std::string& collectionPath, const std::vector<CollectionWing>& wings,
-                                    const std::vector<StoredPatches>& patches, KeypointCache& cache) {
-    std::vector<PlacerWing> placerWings;
+std::vector<std::shared_ptr<const WingKeypoints>> collectionKeypoints(const std::string& collectionPath,
+                                                                      const std::vector<CollectionWing>& wings,
+                                                                      const std::vector<StoredPatches>& patches,
+                                                                      KeypointCache& cache) {
+    std::vector<std::shared_ptr<const WingKeypoints>> keypoints;
     for (std::size_t i = 0; i < wings.size(); ++i) {
         const CollectionWing& wing = wings[i];
-        PlacerWing placerWing{wing.landmarks, {}, nullptr};
-        std::string seenAt;
-        if (i < patches.size()) {
-            placerWing.patches = patches[i].pixels;
-            seenAt = patches[i].picturePath;
-        }
-        placerWing.keypoints = cache.keypoints(wing.id, wing.key, wing.landmarks, [&] {
+        const std::string seenAt = i < patches.size() ? patches[i].picturePath : std::string();
+        keypoints.push_back(cache.keypoints(wing.id, wing.key, wing.landmarks, [&] {
             return firstPicture({seenAt, pictureBeside(collectionPath, wing.image)}, wing.landmarks);
-        });
-        placerWings.push_back(std::move(placerWing));
+        }));
     }
-    return placerWings;
+    return keypoints;
 }
 
 } // namespace kanat
