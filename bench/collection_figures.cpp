@@ -9,12 +9,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <random>
 
 namespace kanat {
@@ -96,38 +99,66 @@ std::string jitteredCollection(const std::vector<RealWing>& wings, const QString
     return test::writeCollection(folder.toStdString(), many);
 }
 
-// The window over the 200-wing collection on a 24-megapixel wing: the second press (the picture
-// made ready, the first proposals from landmarks 1 and 2), a third press, and Enter, each with
-// its repaint.
-void windowStalls(const RealWing& large, const QString& collectionFolder) {
+// Runs the window's event loop until `ready`, with the longest time it was held meanwhile: a
+// heartbeat every millisecond tells how late it came.
+struct Waited {
+    double ms = 0;
+    double longestStall = 0;
+};
+
+Waited runUntil(const std::function<bool()>& ready) {
+    Waited waited;
+    QElapsedTimer timer, beat;
+    timer.start();
+    beat.start();
+    QTimer heartbeat;
+    heartbeat.setInterval(1);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        waited.longestStall = std::max(waited.longestStall, milliseconds(beat));
+        beat.restart();
+    });
+    heartbeat.start();
+    while (!ready() && timer.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    waited.ms = milliseconds(timer);
+    return waited;
+}
+
+// The window over a collection of `wings` on a 24-megapixel wing: the picture opened and first
+// painted, then all 18 proposals coming with no press (from the first paint, with the longest
+// the window was held meanwhile), a press and its proposals, and Enter.
+void windowProposals(const RealWing& large, const QString& collectionFolder, int wings) {
     const QString picture = collectionFolder + QStringLiteral("/large-wing.jpg");
     large.picture.save(picture, "JPEG", 95);
     bench::Window window(picture, collectionFolder);
     window.host->session().collection.finish();
-    window.form().openImage();
-    window.repaintView();
     WingView* view = window.form().controls().wingView;
-    const QSize area = view->drawingSize();
-    auto pressLandmark = [&](int n) {
-        const TpsPoint& point = large.landmarks[static_cast<std::size_t>(n - 1)];
-        const QPoint at(qRound(point.x * area.width() / large.picture.width()) + WingView::borderWidth,
-                        qRound((large.picture.height() - point.y) * area.height() / large.picture.height()) +
-                            WingView::borderWidth);
-        QElapsedTimer timer;
-        timer.start();
-        QTest::mousePress(view, Qt::LeftButton, {}, at);
-        QTest::mouseRelease(view, Qt::LeftButton, {}, at);
-        QCoreApplication::processEvents();
-        return milliseconds(timer);
-    };
-    pressLandmark(1);
-    print("window_second_press_24mp_200_wings_ms", pressLandmark(2), "ms");
-    print("window_press_with_proposals_24mp_ms", pressLandmark(3), "ms");
     QElapsedTimer timer;
     timer.start();
+    window.form().openImage();
+    window.repaintView();
+    const std::string name = "window_24mp_" + std::to_string(wings) + "_wings_";
+    print((name + "open_first_paint_ms").c_str(), milliseconds(timer), "ms");
+    const Waited opened = runUntil([&] { return view->proposals().size() == 18; });
+    print((name + "18_proposals_after_paint_ms").c_str(), opened.ms, "ms");
+    print((name + "longest_stall_meanwhile_ms").c_str(), opened.longestStall, "ms");
+
+    const QSize area = view->drawingSize();
+    const TpsPoint& first = large.landmarks[0];
+    const QPoint at(qRound(first.x * area.width() / large.picture.width()) + WingView::borderWidth,
+                    qRound((large.picture.height() - first.y) * area.height() / large.picture.height()) +
+                        WingView::borderWidth);
+    timer.restart();
+    QTest::mousePress(view, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    print((name + "press_ms").c_str(), milliseconds(timer), "ms");
+    const QLabel* status = window.form().controls().statusLine;
+    const Waited pressed = runUntil([&] { return !status->text().contains(QStringLiteral("hazırlanıyor")); });
+    print((name + "proposals_after_press_ms").c_str(), pressed.ms, "ms");
+    timer.restart();
     QTest::keyClick(&window.form(), Qt::Key_Return);
     QCoreApplication::processEvents();
-    print("window_enter_24mp_ms", milliseconds(timer), "ms");
+    print((name + "enter_ms").c_str(), milliseconds(timer), "ms");
 }
 
 void largePictureSpeed(const std::vector<RealWing>& wings, const QString& folder) {
@@ -166,7 +197,11 @@ void largePictureSpeed(const std::vector<RealWing>& wings, const QString& folder
     print("propose_24mp_200_wings_ms", times[times.size() / 2], "ms");
     print("propose_24mp_200_wings_ms_max", times.back(), "ms");
     errors.print("24mp_in_source_px");
-    windowStalls(large, collectionFolder);
+    windowProposals(large, collectionFolder, 200);
+    const QString twentyFolder = folder + QStringLiteral("/collection-20");
+    QDir().mkpath(twentyFolder);
+    jitteredCollection(wings, twentyFolder, 20);
+    windowProposals(large, twentyFolder, 20);
 }
 
 Configuration configurationOf(const RealWing& wing) {

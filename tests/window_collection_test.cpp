@@ -5,6 +5,7 @@
 #include "view/wing_view.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -84,6 +85,29 @@ TEST_F(CollectionWindow, TwoPressesAndEnterPlaceTheWingAsEighteenPressesWould) {
     click(controls().calculateButton);
     EXPECT_EQ(recordLines().last().section('\t', 1), accepted);
     EXPECT_EQ(recordLines().size(), 2);
+}
+
+TEST_F(CollectionWindow, AllEighteenAreProposedAsAPictureOpensAndFollowAPress) {
+    collect({wings.begin() + 1, wings.begin() + 6});
+    const RealWing& wing = wings[0];
+    open(wing);
+    // The picture is shown at once; its proposals are made away from the window's thread and
+    // come only through its event loop.
+    EXPECT_FALSE(controls().wingView->picture().isNull());
+    EXPECT_TRUE(controls().wingView->proposals().empty());
+    EXPECT_TRUE(controls().statusLine->text().contains("hazırlanıyor")) << controls().statusLine->text().toStdString();
+    form().finishProposals();
+    ASSERT_EQ(controls().wingView->proposals().size(), 18u) << "no press";
+    pressLandmark(wing, 1);
+    EXPECT_EQ(controls().wingView->proposals().size(), 17u) << "the pressed landmark's cross goes at once";
+    ASSERT_TRUE(form().capture().pressOf(1));
+    form().finishProposals();
+    EXPECT_EQ(controls().wingView->proposals().size(), 17u);
+    QTest::keyClick(&form(), Qt::Key_Return);
+    ASSERT_EQ(field("Text43")->text(), "18");
+    int near = 0;
+    for (int n = 1; n <= 18; ++n) near += std::abs(text(2 * n - 1).toInt() - onView(wing, n).x()) <= 2;
+    EXPECT_GE(near, 16);
 }
 
 TEST_F(CollectionWindow, AWingOutOfLineIsSavedOnlyWhenTheUserSaysSo) {
