@@ -8,8 +8,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QLabel>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 

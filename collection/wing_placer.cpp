@@ -1,5 +1,6 @@
 #include "collection/wing_placer.h"
 
+#include "collection/correlation_peak.h"
 #include "collection/stored_patches.h"
 
 #include <opencv2/core/utility.hpp>
@@ -42,36 +43,6 @@ cv::Mat storedSquare(const PlacerWing& wing, std::size_t landmark, const Similar
         return cv::Point2d(storedPatchRadius + offset.real(), storedPatchRadius - offset.imag());
     };
     return affineSquare(stored, 2 * radius + 1, storedOf);
-}
-
-// The peak's offset from the middle of three scores, by the parabola through them.
-double peakOffset(float before, float at, float after) {
-    const double curvature = before - 2.0 * at + after;
-    return curvature < 0 ? std::clamp(0.5 * (before - after) / curvature, -0.5, 0.5) : 0.0;
-}
-
-cv::Point2d subpixelPeak(const cv::Mat& scores, cv::Point peak) {
-    cv::Point2d at(peak.x, peak.y);
-    if (peak.x > 0 && peak.x + 1 < scores.cols)
-        at.x += peakOffset(scores.at<float>(peak.y, peak.x - 1), scores.at<float>(peak),
-                           scores.at<float>(peak.y, peak.x + 1));
-    if (peak.y > 0 && peak.y + 1 < scores.rows)
-        at.y += peakOffset(scores.at<float>(peak.y - 1, peak.x), scores.at<float>(peak),
-                           scores.at<float>(peak.y + 1, peak.x));
-    return at;
-}
-
-// The best score at least `distance` from the peak; the peak's own when there is none.
-float bestAway(const cv::Mat& scores, cv::Point peak, double distance) {
-    float best = -1;
-    bool any = false;
-    for (int row = 0; row < scores.rows; ++row)
-        for (int column = 0; column < scores.cols; ++column)
-            if (std::hypot(column - peak.x, row - peak.y) >= distance) {
-                best = std::max(best, scores.at<float>(row, column));
-                any = true;
-            }
-    return any ? best : scores.at<float>(peak);
 }
 
 Configuration present(const std::vector<std::optional<ComplexPoint>>& placed, std::vector<double>& weights) {
