@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QScrollArea>
 
@@ -109,6 +110,8 @@ std::vector<KeyRow> Form1::keyTable() {
          {{Qt::Key_P, [this] { toggleProposals(); }}}},
         {"Enter", "önerilen noktaların hepsini kabul et",
          {{Qt::Key_Return, [this] { acceptProposals(); }}, {Qt::Key_Enter, [this] { acceptProposals(); }}}, true},
+        {"K", "ölçek kurulumları: kullanılan kurulumu seç ya da resimdeki bir ölçekten yenisini yap",
+         {{Qt::Key_K, [this] { showScaleSetups(); }}}},
         {"F1", "bu liste", {{Qt::Key_F1, [this] { showKeys(); }}}},
     };
 }
@@ -119,7 +122,9 @@ void Form1::load() {
                               Field::Txt2, Field::Txt3, Field::cs})
         workingFields_[field].clear();
     showWorkingFields();
-    scale_ = ScaleTexts::of(buttonOf(Magnification::TimesHalf), environment_.decimal);
+    magnification_ = Magnification::TimesHalf;
+    scale_ = ScaleTexts::of(buttonOf(magnification_), session_.setups.active().pixelsPerMm, environment_.decimal);
+    showScale();
 }
 
 bool Form1::mayLeaveWing(const QString& whereTo) {
@@ -166,7 +171,8 @@ void Form1::showPictureAtScale() {
 void Form1::magnify(Magnification magnification) {
     const MagnificationButton& chosen = buttonOf(magnification);
     for (const Magnification other : chosen.disables) controls_.magnificationButtons[indexOf(other)]->setEnabled(false);
-    scale_ = ScaleTexts::of(chosen, environment_.decimal);
+    magnification_ = magnification;
+    scale_ = ScaleTexts::of(chosen, session_.setups.active().pixelsPerMm, environment_.decimal);
     showPictureAtScale();
 }
 
@@ -202,6 +208,20 @@ std::optional<ViewOfPicture> Form1::viewOfPicture() const {
 }
 
 void Form1::pressView(QPointF position, Qt::KeyboardModifiers modifiers) {
+    // While the scale is being set, presses mark the ends of the known length, never landmarks.
+    if (scaleDialog_ && scaleDialog_->isVisible()) {
+        const auto view = viewOfPicture();
+        if (!view) return;
+        const TpsPoint end = view->toPicture(viewPoint(position));
+        scaleDialog_->pressEnd({end.x, end.y});
+        std::vector<QPointF> ends;
+        for (const QPointF picture : scaleDialog_->ends()) {
+            const ViewPoint at = view->toView({picture.x(), picture.y()});
+            ends.emplace_back(at.x, at.y);
+        }
+        controls_.wingView->setRuler(std::move(ends));
+        return;
+    }
     if (modifiers.testFlag(Qt::ControlModifier)) {
         holdMarkNear(position);
         if (dragged_) return;
@@ -251,6 +271,34 @@ void Form1::toggleProposals() {
 }
 
 void Form1::showKeys() { dialogs_.inform(this, keysHelp(keyTable())); }
+
+void Form1::showScaleSetups() {
+    if (!scaleDialog_) {
+        scaleDialog_ = new ScaleDialog(
+            session_.setups, dialogs_, [this] { useSetups(); }, this);
+        connect(scaleDialog_, &QDialog::finished, this, [this] { controls_.wingView->setRuler({}); });
+    }
+    scaleDialog_->showSetups();
+    scaleDialog_->show();
+    scaleDialog_->raise();
+}
+
+void Form1::useSetups() {
+    if (!environment_.setupsFile.isEmpty())
+        if (const std::string error = session_.setups.write(environment_.setupsFile.toStdString()); !error.empty())
+            dialogs_.warn(this, QString::fromStdString(error));
+    scale_ = ScaleTexts::of(buttonOf(magnification_), session_.setups.active().pixelsPerMm, environment_.decimal);
+    showScale();
+}
+
+void Form1::showScale() {
+    const ScaleSetup& setup = session_.setups.active();
+    controls_.scaleStatus->setText(session_.setups.activeIsDefault()
+                                       ? QStringLiteral("Ölçek: %1").arg(QString::fromStdString(setup.name))
+                                       : QStringLiteral("Ölçek: %1 piksel/mm — %2")
+                                             .arg(QLocale(QLocale::Turkish).toString(setup.pixelsPerMm, 'f', 1),
+                                                  QString::fromStdString(setup.name)));
+}
 
 void Form1::showCapture() {
     const auto view = viewOfPicture();

@@ -7,6 +7,7 @@
 #include "app/picture_browser.h"
 #include "app/platform_seams.h"
 #include "app/result_saver.h"
+#include "app/scale_dialog.h"
 #include "app/session.h"
 #include "app/window_controls.h"
 #include "landmarks/source_landmarks.h"
@@ -49,6 +50,7 @@ public:
     void acceptProposals(); // Enter
     void toggleProposals(); // P
     void showKeys();        // F1
+    void showScaleSetups(); // K
     // Waits for the proposals asked for, as Enter does (tests and the benchmark).
     void finishProposals() { assistant_.finish(); }
 
@@ -74,6 +76,8 @@ private:
     double landmarkScale() const;
     void showCapture();
     void showWorkingFields();
+    void showScale();
+    void useSetups(); // after the set-ups changed: keep them and measure with the one in use
 
     Session& session_;
     Dialogs& dialogs_;
@@ -82,6 +86,8 @@ private:
     WingCapture capture_;
     WorkingFields workingFields_;
     ScaleTexts scale_;
+    Magnification magnification_ = Magnification::TimesHalf; // the scale the picture is shown at
+    ScaleDialog* scaleDialog_ = nullptr;                     // made when first asked for
     PictureBrowser browser_;
     CaptureDisplay display_;
     CollectionAssistant assistant_;

@@ -12,6 +12,7 @@ namespace kanat {
 FormHost::FormHost(Dialogs& dialogs, Environment environment)
     : dialogs_(dialogs), environment_(std::move(environment)) {
     session_.collection.open(QString::fromStdString(currentTpsFile(environment_.recordFolders())));
+    if (!environment_.setupsFile.isEmpty()) session_.setups = ScaleSetups::read(environment_.setupsFile.toStdString());
     makeForm();
 }
 

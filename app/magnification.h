@@ -12,15 +12,14 @@ enum class Magnification { TimesHalf, TimesTwo, TimesFour };
 struct MagnificationButton {
     Magnification magnification;
     double viewScale;          // the view's size over the picture's
-    double mmPerPixel;         // millimetres per view pixel
     Magnification disables[2]; // the buttons it locks, in this order
 };
 
-// Each button shows the picture at its scale; one source pixel stays 0.010526316 mm.
+// Each button shows the picture at its scale; the lab's set-up says how large a source pixel is.
 inline constexpr MagnificationButton magnificationButtons[] = {
-    {Magnification::TimesHalf, 0.5, 0.021052632, {Magnification::TimesTwo, Magnification::TimesFour}},
-    {Magnification::TimesTwo, 1, 0.010526316, {Magnification::TimesHalf, Magnification::TimesFour}},
-    {Magnification::TimesFour, 2, 0.005263158, {Magnification::TimesHalf, Magnification::TimesTwo}},
+    {Magnification::TimesHalf, 0.5, {Magnification::TimesTwo, Magnification::TimesFour}},
+    {Magnification::TimesTwo, 1, {Magnification::TimesHalf, Magnification::TimesFour}},
+    {Magnification::TimesFour, 2, {Magnification::TimesHalf, Magnification::TimesTwo}},
 };
 
 inline constexpr std::size_t indexOf(Magnification magnification) { return static_cast<std::size_t>(magnification); }
@@ -35,8 +34,11 @@ struct ScaleTexts {
     std::string viewScale;
     std::string mmPerPixel;
 
-    static ScaleTexts of(const MagnificationButton& button, char decimal) {
-        return {formatGeneral(button.viewScale, decimal), formatGeneral(button.mmPerPixel, decimal)};
+    // Millimetres per view pixel to nine decimals, as they have always been written: with the
+    // default 95 pixels a millimetre 0.021052632, 0.010526316 and 0.005263158.
+    static ScaleTexts of(const MagnificationButton& button, double pixelsPerMm, char decimal) {
+        return {formatGeneral(button.viewScale, decimal),
+                formatGeneral(roundHalfEven(1 / (pixelsPerMm * button.viewScale), 9), decimal)};
     }
     double viewScaleValue(char decimal) const { return parseLocale(viewScale, decimal); }
     double mmPerPixelValue(char decimal) const { return parseLocale(mmPerPixel, decimal); }

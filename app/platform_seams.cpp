@@ -101,7 +101,9 @@ void QtDialogs::about(QWidget* parent, const QString& text) {
 Environment Environment::fromSystem() {
     const QString point = QLocale().decimalPoint();
     return {QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-            point == QStringLiteral(",") ? ',' : '.'};
+            point == QStringLiteral(",") ? ',' : '.', defaultSystemFolders(),
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+                QString::fromUtf8(scaleSetupsFile.data(), qsizetype(scaleSetupsFile.size()))};
 }
 
 } // namespace kanat

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results/record_files.h"
+#include "results/scale_setups.h"
 
 #include <QFileDialog>
 #include <QString>
@@ -50,6 +51,7 @@ struct Environment {
     QString userDataFolder; // where it goes for an installed program
     char decimal = '.';     // the user's locale decimal separator
     std::vector<std::string> systemFolders = defaultSystemFolders();
+    QString setupsFile = {}; // the user's scale set-ups; none: only the default, kept for this run
 
     RecordFolders recordFolders() const {
         return {programFolder.toStdString(), userDataFolder.toStdString(), systemFolders};

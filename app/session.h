@@ -2,6 +2,7 @@
 
 #include "app/lab_collection.h"
 #include "results/measurement_record.h"
+#include "results/scale_setups.h"
 
 namespace kanat {
 
@@ -14,6 +15,7 @@ struct Session {
     bool toldAboutCollection = false;
     bool proposalsOn = true;  // key P; a user who turned them off wants them off after Resetle too
     QString lastShownPicture; // where the open dialog starts after "Resetle"
+    ScaleSetups setups;       // the lab's scale set-ups, read once at start
 };
 
 } // namespace kanat

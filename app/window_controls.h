@@ -51,6 +51,7 @@ struct WindowControls {
     QAction* saveAction = nullptr;               // "Ölçümü Kaydet"
     QAction* aboutAction = nullptr;              // "Hakkında"
     QLabel* statusLine = nullptr;                // whether proposals are on, and what the collection holds
+    QLabel* scaleStatus = nullptr;               // the scale set-up in use, and what the picture says of its own
 };
 
 // Builds the layout into `window` and sets the tab order and the first focus.

@@ -224,6 +224,9 @@ WindowControls buildWindowControls(QMainWindow& window) {
     controls.statusLine = new QLabel(&window);
     controls.statusLine->setObjectName(QStringLiteral("statusLine"));
     window.statusBar()->addWidget(controls.statusLine);
+    controls.scaleStatus = new QLabel(&window);
+    controls.scaleStatus->setObjectName(QStringLiteral("scaleStatus"));
+    window.statusBar()->addPermanentWidget(controls.scaleStatus);
     fitCaptions(controls);
     setTabOrder(controls);
     controls.calculateButton->setFocus();

@@ -2,6 +2,7 @@
 #include "results/record_files.h"
 #include "results/record_text.h"
 #include "results/result_list.h"
+#include "results/scale_setups.h"
 #include "results/text_file.h"
 #include "results/tps_text.h"
 #include "tests/test_support.h"
@@ -237,6 +238,59 @@ TEST(TpsText, LeavesOutAnEmptyImageNameAndKeepsANameOnOneLine) {
     const std::array<std::optional<TpsPoint>, 18> none;
     EXPECT_EQ(tpsSpecimen(none, "", 1, 0.5).find("IMAGE="), std::string::npos);
     EXPECT_NE(tpsSpecimen(none, "a\nb", 1, 0.5).find("IMAGE=a b\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace kanat
+
+namespace kanat {
+namespace {
+
+TEST(ScaleSetups, ATypedResolutionIsANumberAboveZeroInPixelsPerMmOrDpi) {
+    struct Case {
+        const char* typed;
+        ResolutionUnit unit;
+        std::optional<double> pixelsPerMm;
+    };
+    const Case cases[] = {
+        {"312,4", ResolutionUnit::PixelsPerMm, 312.4}, {"312.4", ResolutionUnit::PixelsPerMm, 312.4},
+        {" 95 ", ResolutionUnit::PixelsPerMm, 95.0},   {"2400", ResolutionUnit::DotsPerInch, 2400 / 25.4},
+        {"0", ResolutionUnit::PixelsPerMm, {}},        {"-5", ResolutionUnit::PixelsPerMm, {}},
+        {"on", ResolutionUnit::DotsPerInch, {}},       {"12 mm", ResolutionUnit::PixelsPerMm, {}},
+        {"", ResolutionUnit::PixelsPerMm, {}},         {"inf", ResolutionUnit::PixelsPerMm, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const auto read = typedPixelsPerMm(c.typed, c.unit);
+        ASSERT_EQ(read.has_value(), c.pixelsPerMm.has_value());
+        if (read) {
+            EXPECT_DOUBLE_EQ(*read, *c.pixelsPerMm);
+        }
+    }
+}
+
+TEST_F(FileWriting, SetUpsAreKeptBesideTheDefaultWhichStaysAndIsUsedUntilAnotherIsChosen) {
+    const std::string path = folder + "/config/kanat/olcekler.txt";
+    ScaleSetups setups = ScaleSetups::read(path);
+    EXPECT_TRUE(setups.activeIsDefault());
+    EXPECT_EQ(setups.active().pixelsPerMm, 95);
+    setups.save({"Stereo mikroskop 2x", 312.4});
+    setups.save({"Tarayıcı 2400 dpi", 2400 / 25.4});
+    EXPECT_EQ(setups.active().name, "Tarayıcı 2400 dpi") << "a set-up saved is the one in use";
+    EXPECT_TRUE(setups.activate("Stereo mikroskop 2x"));
+    EXPECT_FALSE(setups.activate("Yok böyle bir kurulum"));
+    EXPECT_FALSE(setups.remove(defaultSetupName));
+    ASSERT_EQ(setups.write(path), "");
+    const ScaleSetups read = ScaleSetups::read(path);
+    ASSERT_EQ(read.saved().size(), 2u);
+    EXPECT_EQ(read.active().name, "Stereo mikroskop 2x");
+    EXPECT_EQ(read.find("Tarayıcı 2400 dpi")->pixelsPerMm, 2400 / 25.4) << "read back to the last digit";
+    ScaleSetups removed = read;
+    EXPECT_TRUE(removed.remove("Stereo mikroskop 2x"));
+    EXPECT_TRUE(removed.activeIsDefault()) << "the one in use removed: the default again";
+    std::ofstream(path, std::ios::trunc) << "etkin\tkayıp\n-3\tbozuk\nbir satır\n12\t\n";
+    EXPECT_TRUE(ScaleSetups::read(path).activeIsDefault());
+    EXPECT_TRUE(ScaleSetups::read(path).saved().empty());
 }
 
 } // namespace

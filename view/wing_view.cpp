@@ -13,6 +13,7 @@ constexpr double markRadius = 2.0;
 const QColor markBlue(0, 0, 255);
 const QColor proposalOrange(235, 110, 0);
 const QColor doubtfulRed(220, 0, 40);
+const QColor rulerGreen(0, 170, 60);
 
 QFont numberFont() {
     QFont font;
@@ -43,6 +44,7 @@ void WingView::paintPicture(const QImage& source, QSize outerSize) {
     proposals_.clear();
     shownMarks_.clear();
     shownProposals_.clear();
+    ruler_.clear();
     setFixedSize(outerSize);
     update();
 }
@@ -112,6 +114,12 @@ void WingView::setMarks(std::vector<ViewMark> marks) { layOut(std::move(marks), 
 
 void WingView::setProposals(std::vector<ViewMark> proposals) { layOut(marks_, std::move(proposals)); }
 
+void WingView::setRuler(std::vector<QPointF> ends) {
+    if (ends == ruler_) return;
+    ruler_ = std::move(ends);
+    update();
+}
+
 void WingView::setNumbersShown(bool shown) {
     if (shown == numbersShown_) return;
     numbersShown_ = shown;
@@ -151,6 +159,12 @@ void WingView::paintEvent(QPaintEvent* event) {
         if (!shown.label.isNull())
             painter.drawText(shown.label, Qt::AlignLeft | Qt::AlignVCenter, QString::number(shown.mark.number));
     }
+    painter.setPen(QPen(rulerGreen, 1));
+    for (const QPointF end : ruler_) {
+        painter.drawLine(end - QPointF(5, 5), end + QPointF(5, 5));
+        painter.drawLine(end - QPointF(5, -5), end + QPointF(5, -5));
+    }
+    if (ruler_.size() == 2) painter.drawLine(ruler_[0], ruler_[1]);
     // A proposal is a cross, in a colour no press has, so that it is never taken for a landmark;
     // one worth a look is red, its number followed by a question mark.
     for (const Labelled& shown : shownProposals_) {

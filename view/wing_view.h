@@ -33,6 +33,8 @@ public:
     void setNumbersShown(bool shown);
     // Landmarks the collection proposes: marks of their own look, always with their numbers.
     void setProposals(std::vector<ViewMark> proposals);
+    // The ends of a known length pressed to set the scale, joined by a line when there are two.
+    void setRuler(std::vector<QPointF> ends);
 
     QSize drawingSize() const { return contentsRect().size(); }
     const QImage& picture() const { return source_; }
@@ -86,6 +88,7 @@ private:
     std::vector<ViewMark> proposals_;
     std::vector<Labelled> shownMarks_;
     std::vector<Labelled> shownProposals_;
+    std::vector<QPointF> ruler_;
 };
 
 } // namespace kanat
