@@ -41,7 +41,10 @@ void CaptureDisplay::show(const WingCapture& capture, std::vector<ViewMark> prop
                 {QPointF(presses[i].at.x, presses[i].at.y), i < landmarkCount ? static_cast<int>(i) + 1 : 0});
     controls_.wingView->setMarks(std::move(marks));
     controls_.wingView->setProposals(std::move(proposals));
-    showGuide(capture.nextLandmark());
+    std::vector<int> missing;
+    for (const Press& press : capture.presses())
+        if (press.missing && press.landmark > 0) missing.push_back(press.landmark);
+    showGuide(capture.nextLandmark(), std::move(missing));
     if (controls_.statusLine->text() != status) controls_.statusLine->setText(status);
     // The loupe shows a press, a move or new proposals under a pointer that has not moved.
     if (loupeShown_ && loupe_->isVisible() && pointer_)
@@ -70,12 +73,14 @@ void CaptureDisplay::showList(const std::vector<std::string>& lines) {
     list_.insert(list_.end(), lines.begin() + static_cast<std::ptrdiff_t>(list_.size()), lines.end());
 }
 
-void CaptureDisplay::showGuide(int next) {
-    // The guide points at the landmark the next press places; after the eighteenth at none.
-    if (next == guidedLandmark_) return;
+void CaptureDisplay::showGuide(int next, std::vector<int> missing) {
+    // The guide points at the landmark the next press places (after the eighteenth at none) and
+    // crosses out the landmarks marked missing.
+    if (next == guidedLandmark_ && missing == crossedOut_) return;
     guidedLandmark_ = next;
+    crossedOut_ = std::move(missing);
     if (guide_.isNull()) guide_ = QPixmap(QStringLiteral(":/assets/landmark-guide.png"));
-    controls_.guidePicture->setPixmap(guidePointingAt(guide_, next));
+    controls_.guidePicture->setPixmap(guidePointingAt(guide_, next, crossedOut_));
 }
 
 void CaptureDisplay::toggleNumbers() {

@@ -37,7 +37,7 @@ public:
 
 private:
     void showList(const std::vector<std::string>& lines);
-    void showGuide(int next);
+    void showGuide(int next, std::vector<int> missing);
 
     const WindowControls& controls_;
     char decimal_;
@@ -46,6 +46,7 @@ private:
     int counter_ = -1;
     std::vector<std::string> list_;
     int guidedLandmark_ = -1;
+    std::vector<int> crossedOut_{-1}; // the missing landmarks the guide shows; none shown yet
     QPixmap guide_; // the landmark guide as drawn, before it points at a landmark
     Loupe* loupe_;
     bool numbersShown_ = false;

@@ -26,7 +26,7 @@ ViewPoint wholeViewPixel(const ViewOfPicture& view, const LandmarkProposal& prop
 } // namespace
 
 bool CollectionAssistant::Asked::operator==(const Asked& other) const {
-    if (collection != other.collection || picture != other.picture) return false;
+    if (collection != other.collection || picture != other.picture || missing != other.missing) return false;
     for (std::size_t i = 0; i < held.size(); ++i) {
         if (held[i].has_value() != other.held[i].has_value()) return false;
         if (held[i] && (held[i]->x != other.held[i]->x || held[i]->y != other.held[i]->y)) return false;
@@ -51,15 +51,25 @@ void CollectionAssistant::update(const WingCapture& capture, const QImage& pictu
                                  const std::optional<ViewOfPicture>& view, bool dragging) {
     if (dragging) return;
     WingLandmarks held;
+    std::array<bool, landmarkCount> missing{};
     if (view)
-        for (const Press& press : capture.presses())
-            if (press.landmark > 0) held[static_cast<std::size_t>(press.landmark - 1)] = view->toPicture(press.at);
+        for (const Press& press : capture.presses()) {
+            if (press.landmark <= 0) continue;
+            const auto index = static_cast<std::size_t>(press.landmark - 1);
+            if (press.missing)
+                missing[index] = true;
+            else
+                held[index] = view->toPicture(press.at);
+        }
+    // A landmark placed, or marked missing, is proposed no more.
     std::erase_if(proposals_, [&](const LandmarkProposal& proposal) {
-        return held[static_cast<std::size_t>(proposal.landmark - 1)].has_value();
+        const auto index = static_cast<std::size_t>(proposal.landmark - 1);
+        return held[index].has_value() || missing[index];
     });
     const auto placed = std::count_if(held.begin(), held.end(), [](const auto& point) { return point.has_value(); });
+    const auto gone = std::count(missing.begin(), missing.end(), true);
     const WingCollection& collection = session_.collection.current();
-    const bool wanted = session_.proposalsOn && capture.nothingSettled() && view && placed < landmarkCount &&
+    const bool wanted = session_.proposalsOn && capture.nothingSettled() && view && placed + gone < landmarkCount &&
                         (placed >= 2 || collection.canFind());
     if (wanted && !collection.canPropose()) tellOnce();
     if (!wanted || !collection.canPropose()) {
@@ -68,7 +78,7 @@ void CollectionAssistant::update(const WingCapture& capture, const QImage& pictu
         worker_.cancel();
         return;
     }
-    const Asked asking{session_.collection.version(), picture.cacheKey(), held};
+    const Asked asking{session_.collection.version(), picture.cacheKey(), held, missing};
     if (asked_ == asking) return;
     asked_ = asking;
     worker_.ask({collection, prepared_, picture, held});
@@ -77,6 +87,10 @@ void CollectionAssistant::update(const WingCapture& capture, const QImage& pictu
 void CollectionAssistant::take(ProposalWorker::Answer answer) {
     prepared_ = std::move(answer.prepared);
     proposals_ = std::move(answer.proposals);
+    if (asked_)
+        std::erase_if(proposals_, [&](const LandmarkProposal& proposal) {
+            return asked_->missing[static_cast<std::size_t>(proposal.landmark - 1)];
+        });
     proposalsChanged_();
 }
 

@@ -108,6 +108,8 @@ std::vector<KeyRow> Form1::keyTable() {
         {"L", "büyüteci göster ya da gizle", {{Qt::Key_L, [this] { display_.toggleLoupe(); }}}},
         {"P", "koleksiyondan nokta önerilerini aç ya da kapat (iki nokta konunca öbürleri önerilir)",
          {{Qt::Key_P, [this] { toggleProposals(); }}}},
+        {"M ya da Delete", "sıradaki nokta kanatta yok: eksik (yok) olarak işaretle; ona dayanan ölçümler boş kalır",
+         {{Qt::Key_M, [this] { markMissing(); }}, {Qt::Key_Delete, [this] { markMissing(); }}}, true},
         {"Enter", "önerilen noktaların hepsini kabul et",
          {{Qt::Key_Return, [this] { acceptProposals(); }}, {Qt::Key_Enter, [this] { acceptProposals(); }}}, true},
         {"K", "ölçek kurulumları: kullanılan kurulumu seç ya da resimdeki bir ölçekten yenisini yap",
@@ -263,6 +265,11 @@ void Form1::acceptProposals() {
     const auto places = assistant_.places(viewOfPicture(), controls_.wingView->drawingSize());
     if (std::none_of(places.begin(), places.end(), [](const auto& place) { return place.has_value(); })) return;
     if (capture_.placeAll(places, viewGeometry())) showCapture();
+}
+
+void Form1::markMissing() {
+    capture_.markMissing();
+    showCapture();
 }
 
 void Form1::toggleProposals() {

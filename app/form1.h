@@ -48,6 +48,7 @@ public:
     void putBack();
     void nudge(int dx, int dy);
     void acceptProposals(); // Enter
+    void markMissing();     // M or Delete: the next landmark is not there on the wing
     void toggleProposals(); // P
     void showKeys();        // F1
     void showScaleSetups(); // K

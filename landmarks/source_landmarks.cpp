@@ -22,7 +22,7 @@ std::array<std::optional<TpsPoint>, landmarkCount> sourceLandmarks(const Landmar
                                                                    const std::optional<ViewOfPicture>& view) {
     std::array<std::optional<TpsPoint>, landmarkCount> points;
     for (int n = 1; n <= landmarkCount; ++n) {
-        if (blank(sheet.x(n)) && blank(sheet.y(n))) continue;
+        if ((blank(sheet.x(n)) && blank(sheet.y(n))) || sheet.missing(n)) continue;
         const double x = numberOf(sheet.x(n));
         const double y = numberOf(sheet.y(n));
         // Without a picture the view's own pixels are the only ones there are.

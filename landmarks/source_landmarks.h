@@ -26,7 +26,7 @@ struct ViewOfPicture {
 };
 
 // The landmarks in pixels of the source picture, y counted upwards from its bottom edge; a
-// landmark whose two fields are blank was never placed.
+// landmark whose two fields are blank was never placed, one marked missing is not there.
 std::array<std::optional<TpsPoint>, landmarkCount> sourceLandmarks(const LandmarkSheet& sheet,
                                                                    const std::optional<ViewOfPicture>& view);
 

@@ -114,6 +114,13 @@ void WingCapture::press(ViewPoint at, const ViewGeometry& view) {
     record(std::move(before));
 }
 
+void WingCapture::markMissing() {
+    Movable before = movableNow();
+    const std::string mark(missingMark);
+    place(Press{{}, mark, mark, false, nextLandmark(), true});
+    record(std::move(before));
+}
+
 void WingCapture::type(int field, std::string text) {
     std::string& typed = sheet_.texts[static_cast<std::size_t>(field - 1)];
     if (typed == text) return;
@@ -183,7 +190,10 @@ bool WingCapture::placeAll(const std::array<std::optional<ViewPoint>, landmarkCo
         const auto held = pressOf(n);
         const auto& given = places[static_cast<std::size_t>(n - 1)];
         if (!held && !given) return false;
-        laidOut.push_back(pressAt(held ? presses_[*held].at : *given, view, n));
+        if (held && presses_[*held].missing)
+            laidOut.push_back(presses_[*held]); // stays missing
+        else
+            laidOut.push_back(pressAt(held ? presses_[*held].at : *given, view, n));
     }
     Movable before = movableNow();
     presses_.clear();

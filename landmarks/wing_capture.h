@@ -50,6 +50,9 @@ public:
     bool canPutBack() const { return !takenBack_.empty(); }
 
     void press(ViewPoint at, const ViewGeometry& view);
+    // Marks the next landmark as not there on the wing: its fields and its list line hold the
+    // missing mark, the counter goes on; one step, which moves, nudges and proposals pass over.
+    void markMissing();
     // Lays the wing out as 18 presses in landmark order: each held landmark where it is, the
     // others at `places`, as presses there would. One step to take back; false (and nothing
     // done) unless every landmark is held or given and nothing is settled.

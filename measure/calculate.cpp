@@ -82,15 +82,27 @@ CalculationValues Calculate(const LandmarkSheet& sheet, WorkingFields& fields, c
     for (const CatalogueStep& step : measurementCatalogue()) {
         const std::vector<Field> reported = reportedFields(step.kind);
         for (Field field : reported) fields[field].clear();
+        // A landmark marked missing leaves every value that needs it empty.
+        std::vector<bool> measurable;
+        for (std::size_t value = 0; value < reported.size(); ++value) {
+            const std::vector<int> used = landmarksUsed(step, value);
+            measurable.push_back(std::none_of(used.begin(), used.end(), [&](int n) { return sheet.missing(n); }));
+        }
         copyLandmarks(sheet, step.landmarks, fields);
         try {
-            runProcedure(step, sheet, landmarks, fields, mmPerPixel, decimal);
+            if (std::find(measurable.begin(), measurable.end(), true) != measurable.end())
+                runProcedure(step, sheet, landmarks, fields, mmPerPixel, decimal);
         } catch (const ArithmeticError&) {
             // A failing measurement is skipped and the run goes on; its value stays empty.
         }
-        for (Field field : reported) values[next++] = fields[field];
+        for (std::size_t value = 0; value < reported.size(); ++value) {
+            if (!measurable[value]) fields[reported[value]].clear();
+            values[next++] = fields[reported[value]];
+        }
     }
-    const auto colours = LandmarkColours(sheet, fields, picture, decimal);
+    auto colours = LandmarkColours(sheet, fields, picture, decimal);
+    for (int n = 1; n <= landmarkCount; ++n)
+        if (sheet.missing(n)) colours[static_cast<std::size_t>(n - 1)].clear(); // no colour where nothing is
     std::copy(colours.begin(), colours.end(), values.begin() + static_cast<long>(next));
     return values;
 }

@@ -76,6 +76,15 @@ const std::vector<CatalogueStep>& measurementCatalogue() {
     return catalogue;
 }
 
+std::vector<int> landmarksUsed(const CatalogueStep& step, std::size_t value) {
+    if (step.kind == StepKind::DiscoidalShift) return {1, 2, 4, 11};
+    if (step.kind == StepKind::LengthPair) return {step.landmarks[2 * value], step.landmarks[2 * value + 1]};
+    std::vector<int> used;
+    for (const int n : step.landmarks)
+        if (n != 0) used.push_back(n);
+    return used;
+}
+
 const std::vector<std::string>& measurementLabels() {
     static const std::vector<std::string> labels = collectLabels();
     return labels;

@@ -20,6 +20,11 @@ struct CatalogueStep {
 // The 19 angles, 53 ratios, 3 indices and 12 length pairs, in the order of the result list.
 const std::vector<CatalogueStep>& measurementCatalogue();
 
+// The landmarks value `value` of a step (0, or 1 for a length pair's second) depends on: its
+// working points (a length pair's first two for its first value, the last two for its second),
+// or for the discoidal shift, which reads the landmark fields itself, landmarks 1, 2, 4 and 11.
+std::vector<int> landmarksUsed(const CatalogueStep& step, std::size_t value);
+
 // Labels of the 99 measurement values, in slot order.
 const std::vector<std::string>& measurementLabels();
 

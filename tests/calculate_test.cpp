@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace kanat {
 namespace {
 
@@ -122,6 +124,58 @@ TEST(Calculate, AnUnreadableScaleEmptiesEveryLength) {
     const auto values = Calculate(wellFormedWing(), fields, "0,021052632", '.', NoPicture());
     for (std::size_t i = 75; i < 99; ++i) EXPECT_EQ(values[i], "") << "slot " << i + 1;
     EXPECT_FALSE(values[74].empty());
+}
+
+// The landmarks a measurement needs, read from its label as a user reads the result list; the
+// three indices from their definitions (cubital: 6-7 over 5-6; hantel: 5-7 over 2-3; the
+// discoidal shift: the line 1-4 against the line 2-11).
+std::set<int> landmarksOfLabel(const std::string& label) {
+    if (label == "Cubital index") return {5, 6, 7};
+    if (label == "Hantel index") return {2, 3, 5, 7};
+    if (label == "Discoidal Shift") return {1, 2, 4, 11};
+    std::set<int> landmarks;
+    const std::string numbers = label.substr(label.rfind('(') + 1);
+    int number = 0;
+    for (const char c : numbers) {
+        if (c >= '0' && c <= '9') {
+            number = 10 * number + (c - '0');
+        } else if (number > 0) {
+            landmarks.insert(number);
+            number = 0;
+        }
+    }
+    return landmarks;
+}
+
+TEST(Calculate, AMissingLandmarkEmptiesExactlyTheMeasurementsThatNeedItAndItsColour) {
+    const LandmarkSheet whole = sheetFromFile(test::testData("golden/wing-x05-point.txt"));
+    WorkingFields fields;
+    const CalculationValues standard = Calculate(whole, fields, "0.021052632", '.', NoPicture());
+    const auto& labels = measurementLabels();
+    for (int missing = 1; missing <= 18; ++missing) {
+        SCOPED_TRACE(missing);
+        LandmarkSheet sheet = whole;
+        sheet.x(missing) = "yok";
+        sheet.y(missing) = missing % 2 ? "yok" : " YOK ";
+        const CalculationValues values = Calculate(sheet, fields, "0.021052632", '.', NoPicture());
+        int emptied = 0;
+        for (std::size_t k = 0; k < measurementValueCount; ++k) {
+            if (landmarksOfLabel(labels[k]).count(missing)) {
+                EXPECT_EQ(values[k], "") << labels[k];
+                ++emptied;
+            } else {
+                EXPECT_EQ(values[k], standard[k]) << labels[k];
+            }
+        }
+        EXPECT_GT(emptied, 0);
+        for (std::size_t n = 1; n <= 18; ++n)
+            EXPECT_EQ(values[measurementValueCount + n - 1], n == std::size_t(missing) ? "" : standard[measurementValueCount + n - 1]);
+    }
+    // An empty field that nobody marked still reads as 0.
+    LandmarkSheet blank = whole;
+    blank.x(5).clear();
+    blank.y(5).clear();
+    EXPECT_NE(Calculate(blank, fields, "0.021052632", '.', NoPicture())[0], "");
 }
 
 TEST(MeasurementRecord, StoresTheValuesAndTheSevenCharacterClosingField) {
