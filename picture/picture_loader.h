@@ -4,13 +4,23 @@
 #include <QImage>
 #include <QString>
 
+#include <optional>
+#include <utility>
+
 namespace kanat {
 
 // A picture file read for the window and the batch calculator: the image at its own pixel
 // size, or, when it cannot be used, a few Turkish words saying why.
 struct LoadedPicture {
+    LoadedPicture() = default;
+    // Not an aggregate, so that the many `{image, error}` returns need not name the resolution.
+    LoadedPicture(QImage picture, QString reason) : image(std::move(picture)), error(std::move(reason)) {}
+
     QImage image;
     QString error;
+    // The horizontal resolution the file states, in pixels per millimetre; none when it states
+    // none (picture/stated_resolution.h says where each format keeps it).
+    std::optional<double> statedPixelsPerMm;
     bool ok() const { return error.isEmpty(); }
 };
 

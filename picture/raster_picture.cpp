@@ -3,13 +3,15 @@
 #include "picture/jpeg_decoder.h"
 #include "picture/picture_errors.h"
 #include "picture/raster_completeness.h"
+#include "picture/stated_resolution.h"
 
 #include <QBuffer>
 #include <QImageReader>
 
 namespace kanat {
+namespace {
 
-LoadedPicture decodeRaster(PictureFormat format, const QByteArray& bytes, qint64 byteLimit) {
+LoadedPicture decodePixels(PictureFormat format, const QByteArray& bytes, qint64 byteLimit) {
     if (format == PictureFormat::Jpeg)
         if (std::optional<QImage> image = decodeJpegDirectly(bytes, byteLimit)) return {std::move(*image), {}};
     QBuffer buffer;
@@ -28,6 +30,14 @@ LoadedPicture decodeRaster(PictureFormat format, const QByteArray& bytes, qint64
     QImage image = reader.read();
     if (image.isNull()) return {{}, pictureError::damaged()};
     return {std::move(image), {}};
+}
+
+} // namespace
+
+LoadedPicture decodeRaster(PictureFormat format, const QByteArray& bytes, qint64 byteLimit) {
+    LoadedPicture picture = decodePixels(format, bytes, byteLimit);
+    if (picture.ok()) picture.statedPixelsPerMm = readStatedPixelsPerMm(format, bytes);
+    return picture;
 }
 
 } // namespace kanat

@@ -42,6 +42,14 @@ QByteArray pngChunk(const QByteArray& type, const QByteArray& data) {
     return chunk;
 }
 
+// The offsets of a PNG's chunks, the signature's end first.
+std::vector<qsizetype> pngChunkStarts(const QByteArray& png) {
+    std::vector<qsizetype> starts;
+    for (qsizetype at = 8; at + 12 <= png.size(); at += 12 + qFromBigEndian<quint32>(png.constData() + at))
+        starts.push_back(at);
+    return starts;
+}
+
 // Nine-bit codes only: a clear code before the table would grow to ten bits.
 QByteArray lzwOfIndices(const std::vector<int>& indices) {
     constexpr int clear = 256, end = 257, codesPerClear = 250;
@@ -122,11 +130,37 @@ QByteArray gif(const std::vector<QImage>& frames) {
 }
 
 QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
-    QByteArray tiff("II*\0", 4);
-    put32(tiff, 8);
-    put16(tiff, 1);
-    put16(tiff, 0x0112), put16(tiff, 3), put32(tiff, 1), put16(tiff, orientation), put16(tiff, 0);
-    put32(tiff, 0);
+    return withExif(jpeg, tiffStructure({{0x0112, 3, {static_cast<quint32>(orientation)}}}));
+}
+
+QByteArray tiffStructure(const std::vector<TiffField>& fields, bool bigEndian) {
+    const auto put = [bigEndian](QByteArray& out, quint32 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out += static_cast<char>((value >> (8 * (bigEndian ? bytes - 1 - i : i))) & 0xFF);
+    };
+    QByteArray tiff(bigEndian ? QByteArray("MM\0*", 4) : QByteArray("II*\0", 4));
+    put(tiff, 8, 4);
+    put(tiff, static_cast<quint32>(fields.size()), 2);
+    const qsizetype dataAt = 8 + 2 + 12 * static_cast<qsizetype>(fields.size()) + 4;
+    QByteArray data;
+    for (const TiffField& field : fields) {
+        const int valueBytes = field.type == 3 ? 2 : 4;
+        QByteArray value;
+        for (quint32 v : field.values) put(value, v, valueBytes);
+        put(tiff, field.tag, 2), put(tiff, field.type, 2);
+        put(tiff, static_cast<quint32>(field.type == 5 ? field.values.size() / 2 : field.values.size()), 4);
+        if (value.size() <= 4) {
+            tiff += value + QByteArray(4 - value.size(), '\0');
+        } else {
+            put(tiff, static_cast<quint32>(dataAt + data.size()), 4);
+            data += value;
+        }
+    }
+    put(tiff, 0, 4); // no second directory
+    return tiff + data;
+}
+
+QByteArray withExif(const QByteArray& jpeg, const QByteArray& tiff) {
     const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
     QByteArray segment("\xFF\xE1");
     segment += static_cast<char>((payload.size() + 2) >> 8);
@@ -135,6 +169,51 @@ QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
     qsizetype at = 2; // after the start marker and, if there, the JFIF block
     if (jpeg.mid(2, 2) == "\xFF\xE0") at = 4 + ((uchar(jpeg[4]) << 8) | uchar(jpeg[5]));
     return jpeg.left(at) + segment + jpeg.mid(at);
+}
+
+QByteArray withJfifDensity(const QByteArray& jpeg, int units, int density) {
+    if (jpeg.mid(2, 2) != "\xFF\xE0" || jpeg.mid(6, 5) != QByteArray("JFIF\0", 5))
+        throw std::invalid_argument("no JFIF block at the start");
+    QByteArray values;
+    values += static_cast<char>(units);
+    for (int i = 0; i < 2; ++i) values += static_cast<char>(density >> 8), values += static_cast<char>(density & 0xFF);
+    return overwritten(jpeg, 13, values);
+}
+
+QByteArray withoutJfif(const QByteArray& jpeg) {
+    if (jpeg.mid(2, 2) != "\xFF\xE0") throw std::invalid_argument("no JFIF block at the start");
+    return jpeg.left(2) + jpeg.mid(4 + ((uchar(jpeg[4]) << 8) | uchar(jpeg[5])));
+}
+
+QByteArray withoutPngChunk(const QByteArray& png, const QByteArray& type) {
+    QByteArray out = png.left(8);
+    for (qsizetype at : pngChunkStarts(png)) {
+        const qsizetype length = 12 + qFromBigEndian<quint32>(png.constData() + at);
+        if (png.mid(at + 4, 4) != type) out += png.mid(at, length);
+    }
+    return out;
+}
+
+QByteArray withPngChunk(const QByteArray& png, const QByteArray& type, const QByteArray& data, bool atEnd) {
+    const std::vector<qsizetype> starts = pngChunkStarts(png);
+    const qsizetype at = atEnd ? starts.back() : starts.at(1);
+    return png.left(at) + pngChunk(type, data) + png.mid(at);
+}
+
+QByteArray physData(quint32 perUnit, int unit) {
+    QByteArray data;
+    put32BigEndian(data, perUnit), put32BigEndian(data, perUnit);
+    return data + static_cast<char>(unit);
+}
+
+qsizetype tiffEntry(const QByteArray& tiff, quint16 tag) {
+    if (!tiff.startsWith("II")) throw std::invalid_argument("little-endian TIFF expected");
+    const auto* data = reinterpret_cast<const uchar*>(tiff.constData());
+    const quint32 directory = qFromLittleEndian<quint32>(data + 4);
+    const quint16 entries = qFromLittleEndian<quint16>(data + directory);
+    for (quint16 i = 0; i < entries; ++i)
+        if (qFromLittleEndian<quint16>(data + directory + 2 + 12 * i) == tag) return directory + 2 + 12 * i;
+    return -1;
 }
 
 QByteArray pngClaiming(QSize size) {

@@ -29,6 +29,36 @@ QByteArray gif(const std::vector<QImage>& frames);
 // A JPEG whose EXIF block says the camera was turned (orientation 6: a quarter turn).
 QByteArray withExifOrientation(const QByteArray& jpeg, int orientation);
 
+// One entry of a TIFF directory: its tag, its type (3 SHORT, 4 LONG, 5 RATIONAL) and its values,
+// two to a rational.
+struct TiffField {
+    quint16 tag;
+    quint16 type;
+    std::vector<quint32> values;
+};
+
+// A TIFF structure of one directory in either byte order, as an EXIF block holds it.
+QByteArray tiffStructure(const std::vector<TiffField>& fields, bool bigEndian = false);
+
+// The JPEG with `tiff` as its EXIF block, after its JFIF block when it has one.
+QByteArray withExif(const QByteArray& jpeg, const QByteArray& tiff);
+
+// The JPEG with the density of the JFIF block it starts with set: `units` 0 (an aspect ratio
+// only), 1 (dots per inch) or 2 (dots per centimetre).
+QByteArray withJfifDensity(const QByteArray& jpeg, int units, int density);
+QByteArray withoutJfif(const QByteArray& jpeg);
+
+// The PNG without its chunks of `type`, or with one more put in after the header chunk (or
+// before the end chunk, `atEnd`).
+QByteArray withoutPngChunk(const QByteArray& png, const QByteArray& type);
+QByteArray withPngChunk(const QByteArray& png, const QByteArray& type, const QByteArray& data, bool atEnd = false);
+
+// What a pHYs chunk holds: pixels per unit across and down, and the unit (1 the metre, 0 none).
+QByteArray physData(quint32 perUnit, int unit);
+
+// Where the entry of `tag` starts in the first directory of a little-endian TIFF; -1 without.
+qsizetype tiffEntry(const QByteArray& tiff, quint16 tag);
+
 // The same file claiming another size in its header: a decompression bomb.
 QByteArray pngClaiming(QSize size);
 QByteArray bmpClaiming(QSize size);

@@ -2,18 +2,17 @@
 #include "picture/picture_loader.h"
 #include "tests/picture_corpus.h"
 #include "tests/test_support.h"
+#include "tests/turbo_jpeg.h"
 #include "tests/wmf_writer.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <gtest/gtest.h>
-#include <turbojpeg.h>
 
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -112,20 +111,6 @@ QImage detailedPicture() {
             image.setPixel(x, y, qRgb(x + noise, edge + noise, (y * 255 / size.height() + noise) % 256));
         }
     return image;
-}
-
-// Layouts Qt's writer does not make: 4:4:4, 4:2:2, grey from colour, progressive, CMYK.
-QByteArray turboJpeg(const QImage& picture, TJPF pixels, int subsampling, int flags = 0) {
-    const QImage image = picture.convertToFormat(pixels == TJPF_CMYK ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    const std::unique_ptr<void, int (*)(tjhandle)> compressor(tjInitCompress(), tjDestroy);
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    const int failed =
-        tjCompress2(compressor.get(), image.constBits(), image.width(), static_cast<int>(image.bytesPerLine()),
-                    image.height(), pixels, &jpeg, &size, subsampling, 90, flags);
-    const QByteArray bytes(reinterpret_cast<const char*>(jpeg), failed ? 0 : qsizetype(size));
-    tjFree(jpeg);
-    return bytes;
 }
 
 QImage readByQt(const QByteArray& bytes) {

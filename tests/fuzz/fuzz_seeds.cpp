@@ -70,6 +70,14 @@ int main(int argc, char** argv) {
     save(pictureFolder, "seed.jpg", encoded(small, "jpeg"));
     save(pictureFolder, "seed-grey.jpg", encoded(small.convertToFormat(QImage::Format_Grayscale8), "jpeg"));
     save(pictureFolder, "seed-progressive.jpg", progressiveJpeg(small));
+    // Resolutions in an EXIF block, in both byte orders, behind a JFIF block without one, and in pHYs.
+    const QByteArray aspectOnly = withJfifDensity(encoded(small, "jpeg"), 0, 1);
+    const std::vector<TiffField> resolution{{282, 5, {300, 1}}, {283, 5, {300, 1}}, {296, 3, {2}}};
+    save(pictureFolder, "seed-exif.jpg", withExif(aspectOnly, tiffStructure(resolution)));
+    save(pictureFolder, "seed-exif-mm.jpg", withExif(aspectOnly, tiffStructure(resolution, true)));
+    QImage scanned = small;
+    scanned.setDotsPerMeterX(94488);
+    save(pictureFolder, "seed-phys.png", encoded(scanned, "png"));
     save(pictureFolder, "seed.tif", encoded(small, "tiff"));
     save(pictureFolder, "seed.gif", gif({small, small.mirrored()}));
     return 0;
