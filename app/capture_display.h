@@ -47,7 +47,7 @@ private:
     std::vector<std::string> list_;
     int guidedLandmark_ = -1;
     std::vector<int> crossedOut_{-1}; // the missing landmarks the guide shows; none shown yet
-    QPixmap guide_; // the landmark guide as drawn, before it points at a landmark
+    QPixmap guide_;                   // the landmark guide as drawn, before it points at a landmark
     Loupe* loupe_;
     bool numbersShown_ = false;
     bool loupeShown_ = false;

@@ -5,6 +5,7 @@
 #include "measure/calculate.h"
 #include "measure/number_text.h"
 #include "picture/picture_pixels.h"
+#include "picture/stated_resolution.h"
 #include "results/result_list.h"
 #include "results/tps_text.h"
 #include "view/wing_view.h"
@@ -154,6 +155,7 @@ void Form1::showOpened(PictureBrowser::Opened opened) {
     setWindowTitle(opened.path);
     browser_.show(std::move(opened));
     assistant_.pictureChanged();
+    showScale();
     showPictureAtScale();
 }
 
@@ -300,11 +302,20 @@ void Form1::useSetups() {
 
 void Form1::showScale() {
     const ScaleSetup& setup = session_.setups.active();
-    controls_.scaleStatus->setText(session_.setups.activeIsDefault()
-                                       ? QStringLiteral("Ölçek: %1").arg(QString::fromStdString(setup.name))
-                                       : QStringLiteral("Ölçek: %1 piksel/mm — %2")
-                                             .arg(QLocale(QLocale::Turkish).toString(setup.pixelsPerMm, 'f', 1),
-                                                  QString::fromStdString(setup.name)));
+    const QLocale turkish(QLocale::Turkish);
+    QString status = session_.setups.activeIsDefault()
+                         ? QStringLiteral("Ölçek: %1").arg(QString::fromStdString(setup.name))
+                         : QStringLiteral("Ölçek: %1 piksel/mm — %2")
+                               .arg(turkish.toString(setup.pixelsPerMm, 'f', 1), QString::fromStdString(setup.name));
+    // A picture that states another resolution than the set-up's is said, never followed by itself.
+    const std::optional<double>& stated = browser_.statedPixelsPerMm();
+    constexpr double sameWithin = 0.02;
+    if (stated && !isPlaceholderResolution(*stated) &&
+        std::abs(*stated - setup.pixelsPerMm) > sameWithin * setup.pixelsPerMm)
+        status = QStringLiteral("Resim %1 diyor; etkin ölçek %2 piksel/mm. ")
+                     .arg(resolutionText(*stated, ','), turkish.toString(setup.pixelsPerMm, 'f', 1)) +
+                 status;
+    controls_.scaleStatus->setText(status);
 }
 
 void Form1::showCapture() {

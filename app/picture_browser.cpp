@@ -36,7 +36,7 @@ std::optional<PictureBrowser::Opened> PictureBrowser::choose(const QString& filt
         dialogs_.warn(window_, notOpened(path, loaded.error));
         return std::nullopt;
     }
-    return Opened{path, std::move(loaded.image), another};
+    return Opened{path, std::move(loaded.image), another, loaded.statedPixelsPerMm};
 }
 
 std::optional<PictureBrowser::Opened> PictureBrowser::neighbour(int step, const MayLeave& mayLeave) {
@@ -49,7 +49,7 @@ std::optional<PictureBrowser::Opened> PictureBrowser::neighbour(int step, const 
     while (next) {
         LoadedPicture loaded = read(*next);
         if (loaded.ok()) {
-            opened = Opened{*next, std::move(loaded.image), true};
+            opened = Opened{*next, std::move(loaded.image), true, loaded.statedPixelsPerMm};
             break;
         }
         skipped << notOpened(*next, loaded.error);
@@ -66,6 +66,7 @@ std::optional<PictureBrowser::Opened> PictureBrowser::neighbour(int step, const 
 void PictureBrowser::show(Opened opened) {
     picture_ = std::move(opened.picture);
     path_ = std::move(opened.path);
+    statedPixelsPerMm_ = opened.statedPixelsPerMm;
     lastShown_ = path_;
 }
 

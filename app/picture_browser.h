@@ -24,7 +24,8 @@ public:
     struct Opened {
         QString path;
         QImage picture;
-        bool another = true; // not the picture shown: a new wing
+        bool another = true;                     // not the picture shown: a new wing
+        std::optional<double> statedPixelsPerMm; // what the file says of its own resolution
     };
     // Asked before another picture than the one shown is read; `whereTo` completes the question.
     using MayLeave = std::function<bool(const QString& whereTo)>;
@@ -37,6 +38,7 @@ public:
     void show(Opened opened);
 
     const QImage& picture() const { return picture_; }
+    const std::optional<double>& statedPixelsPerMm() const { return statedPixelsPerMm_; }
     const QString& path() const { return path_; }
     QString fileTitle() const; // the file's name without its folder; empty without a picture
     QString folder() const;    // empty without a picture
@@ -47,6 +49,7 @@ private:
     QString& lastShown_;
     QImage picture_;
     QString path_;
+    std::optional<double> statedPixelsPerMm_;
 };
 
 } // namespace kanat

@@ -16,8 +16,8 @@ struct Press {
     ViewPoint at;
     std::string x;
     std::string y;
-    bool marked = true; // its circle is shown; a repaint of the picture covers it
-    int landmark = 0;   // the landmark it placed, 1 to 18; 0 after the eighteenth
+    bool marked = true;   // its circle is shown; a repaint of the picture covers it
+    int landmark = 0;     // the landmark it placed, 1 to 18; 0 after the eighteenth
     bool missing = false; // the landmark is marked as not there: no position, its texts the missing mark
     bool operator==(const Press&) const = default;
 };

@@ -169,7 +169,8 @@ TEST(Calculate, AMissingLandmarkEmptiesExactlyTheMeasurementsThatNeedItAndItsCol
         }
         EXPECT_GT(emptied, 0);
         for (std::size_t n = 1; n <= 18; ++n)
-            EXPECT_EQ(values[measurementValueCount + n - 1], n == std::size_t(missing) ? "" : standard[measurementValueCount + n - 1]);
+            EXPECT_EQ(values[measurementValueCount + n - 1],
+                      n == std::size_t(missing) ? "" : standard[measurementValueCount + n - 1]);
     }
     // An empty field that nobody marked still reads as 0.
     LandmarkSheet blank = whole;

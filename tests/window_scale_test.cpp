@@ -127,5 +127,27 @@ TEST_F(Scale, BadInputIsSaidAndChangesNothing) {
     EXPECT_NEAR(host->session().setups.active().pixelsPerMm, 94.488, 0.001);
 }
 
+TEST_F(Scale, APictureThatStatesAnotherResolutionIsSaidAndNothingChangesByItself) {
+    struct Case {
+        const char* name;
+        int dotsPerMetre;
+        const char* said; // nothing when empty
+    };
+    const Case cases[] = {
+        {"2400 dpi, within 2 % of 95 pixels a millimetre", 94488, ""},
+        {"300 dpi", 11811, "Resim 300 dpi diyor; etkin ölçek 95,0 piksel/mm. "},
+        {"72 dpi, what writers put in by default", 2835, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage picture = scaleBar();
+        picture.setDotsPerMeterX(c.dotsPerMetre);
+        picture.setDotsPerMeterY(c.dotsPerMetre);
+        openPicture(picture, QStringLiteral("resim-%1.png").arg(c.dotsPerMetre));
+        EXPECT_EQ(controls().scaleStatus->text(), QString::fromUtf8(c.said) + "Ölçek: Varsayılan (95 piksel/mm)");
+        EXPECT_EQ(form().mmPerPixel(), "0.021052632");
+    }
+}
+
 } // namespace
 } // namespace kanat::test
