@@ -2,6 +2,7 @@
 // picture of the folder, the guide's pointer, the numbers and the loupe; and whatever the user
 // did, the window agrees with itself and writes what presses at the final places would.
 #include "landmarks/landmark_capture.h"
+#include "measure/catalogue.h"
 #include "tests/window_fixture.h"
 #include "view/loupe.h"
 #include "view/wing_view.h"
@@ -85,6 +86,50 @@ TEST_F(Workflow, CorrectionsByKeysAndMouseWriteWhatFreshPressesWould) {
     for (const QPoint at : {QPoint(10, 10), QPoint(45, 20), QPoint(70, 14)}) press(at.x(), at.y());
     click(controls().calculateButton);
     EXPECT_EQ(recordLines().last().section('\t', 1), corrected);
+}
+
+TEST_F(Workflow, ALandmarkMarkedMissingIsOneStepThatEmptiesOnlyWhatNeedsIt) {
+    openPicture(QImage(QSize(500, 300), QImage::Format_RGB32), "torn.png");
+    click(controls().magnificationButtons[1]); // the whole wing's presses on the picture
+    pressWing();
+    click(controls().calculateButton);
+    const QStringList whole = fieldsOf(recordLines().last());
+    click(controls().refreshButton);
+    const QImage unmarked = controls().guidePicture->pixmap().toImage();
+    const int xy[18][2] = {{40, 60},   {90, 50},   {110, 50}, {150, 40},  {70, 100},  {110, 100},
+                           {125, 85},  {145, 80},  {175, 75}, {230, 60},  {105, 160}, {185, 150},
+                           {205, 120}, {265, 110}, {380, 65}, {180, 200}, {205, 180}, {270, 140}};
+    for (int n = 1; n <= 14; ++n) press(xy[n - 1][0], xy[n - 1][1]);
+    key(Qt::Key_M);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(text(29) + text(30) + text(31) + text(32), "yokyokyokyok");
+    EXPECT_EQ(field("Text43")->text(), "16");
+    EXPECT_EQ(listLines().mid(14), (QStringList{"yok;yok", "yok;yok"}));
+    EXPECT_EQ(controls().wingView->markCount(), 14u) << "no circle where nothing is";
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(31), "") << "one step taken back";
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(text(31), "yok");
+    key(Qt::Key_Right); // nothing to nudge: the last landmark is not there
+    EXPECT_EQ(listLines().mid(13, 1), QStringList{QString::number(xy[13][0]) + ";" + text(28)});
+    for (int n = 17; n <= 18; ++n) press(xy[n - 1][0], xy[n - 1][1]);
+    EXPECT_NE(controls().guidePicture->pixmap().toImage(), unmarked) << "15 and 16 crossed out";
+    click(controls().calculateButton);
+    const QStringList torn = fieldsOf(recordLines().last());
+    const QStringList& labels = QStringList([] {
+        QStringList all;
+        for (const std::string& label : measurementLabels()) all << QString::fromStdString(label);
+        return all;
+    }());
+    for (int k = 0; k < 99; ++k) {
+        const bool needs = labels[k].contains("15") || labels[k].contains("16");
+        EXPECT_EQ(torn[k + 1], needs ? QString() : whole[k + 1]) << labels[k].toStdString();
+    }
+    EXPECT_EQ(torn[114], "") << "no colour of 15";
+    EXPECT_EQ(torn[115], "") << "nor of 16";
+    EXPECT_EQ(torn[116], whole[116]);
+    const std::string tps = readFile(folder + "/12.tps");
+    EXPECT_NE(tps.find("-1 -1\r\n-1 -1\r\n"), std::string::npos) << "15 and 16 not there in 12.tps";
 }
 
 TEST_F(Workflow, TakeBackPutBackMoveAndNudgeAtTheirEdges) {
