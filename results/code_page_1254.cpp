@@ -2,8 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <iconv.h>
-#include <stdexcept>
 #include <unordered_map>
 
 namespace kanat {
@@ -11,29 +9,30 @@ namespace {
 
 constexpr char32_t unassigned = 0xFFFD;
 
-// The code point of each of the 256 bytes, asked of the C library's iconv once.
-std::array<char32_t, 256> buildByteTable() {
-    iconv_t converter = iconv_open("UTF-32LE", "CP1254");
-    if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert from CP1254");
-    std::array<char32_t, 256> table{};
-    for (int byte = 0; byte < 256; ++byte) {
-        char in = static_cast<char>(byte);
-        unsigned char out[4] = {};
-        char* inPtr = &in;
-        char* outPtr = reinterpret_cast<char*>(out);
-        std::size_t inLeft = 1;
-        std::size_t outLeft = sizeof out;
-        iconv(converter, nullptr, nullptr, nullptr, nullptr);
-        const bool ok = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
-        table[static_cast<std::size_t>(byte)] =
-            ok && outLeft == 0 ? static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 | out[3] << 24) : unassigned;
-    }
-    iconv_close(converter);
-    return table;
-}
+// The code point of each of the bytes 0x80 to 0xFF; below them the code page is ASCII. Our own
+// table, so that every platform writes the very same bytes.
+constexpr std::array<char32_t, 128> upperHalf{
+    0x20AC, unassigned, 0x201A,     0x0192,     0x201E,     0x2026,     0x2020, 0x2021,     0x02C6,     0x2030, 0x0160,
+    0x2039, 0x0152,     unassigned, unassigned, unassigned, unassigned, 0x2018, 0x2019,     0x201C,     0x201D, 0x2022,
+    0x2013, 0x2014,     0x02DC,     0x2122,     0x0161,     0x203A,     0x0153, unassigned, unassigned, 0x0178, 0x00A0,
+    0x00A1, 0x00A2,     0x00A3,     0x00A4,     0x00A5,     0x00A6,     0x00A7, 0x00A8,     0x00A9,     0x00AA, 0x00AB,
+    0x00AC, 0x00AD,     0x00AE,     0x00AF,     0x00B0,     0x00B1,     0x00B2, 0x00B3,     0x00B4,     0x00B5, 0x00B6,
+    0x00B7, 0x00B8,     0x00B9,     0x00BA,     0x00BB,     0x00BC,     0x00BD, 0x00BE,     0x00BF,     0x00C0, 0x00C1,
+    0x00C2, 0x00C3,     0x00C4,     0x00C5,     0x00C6,     0x00C7,     0x00C8, 0x00C9,     0x00CA,     0x00CB, 0x00CC,
+    0x00CD, 0x00CE,     0x00CF,     0x011E,     0x00D1,     0x00D2,     0x00D3, 0x00D4,     0x00D5,     0x00D6, 0x00D7,
+    0x00D8, 0x00D9,     0x00DA,     0x00DB,     0x00DC,     0x0130,     0x015E, 0x00DF,     0x00E0,     0x00E1, 0x00E2,
+    0x00E3, 0x00E4,     0x00E5,     0x00E6,     0x00E7,     0x00E8,     0x00E9, 0x00EA,     0x00EB,     0x00EC, 0x00ED,
+    0x00EE, 0x00EF,     0x011F,     0x00F1,     0x00F2,     0x00F3,     0x00F4, 0x00F5,     0x00F6,     0x00F7, 0x00F8,
+    0x00F9, 0x00FA,     0x00FB,     0x00FC,     0x0131,     0x015F,     0x00FF,
+};
 
 const std::array<char32_t, 256>& byteTable() {
-    static const auto table = buildByteTable();
+    static const auto table = [] {
+        std::array<char32_t, 256> bytes{};
+        for (std::size_t byte = 0; byte < 128; ++byte) bytes[byte] = static_cast<char32_t>(byte);
+        for (std::size_t byte = 128; byte < 256; ++byte) bytes[byte] = upperHalf[byte - 128];
+        return bytes;
+    }();
     return table;
 }
 

@@ -9,7 +9,7 @@ namespace kanat {
 // A character that the code page cannot hold, or a broken UTF-8 sequence, becomes '?'.
 std::string toCodePage1254(std::string_view utf8);
 
-// The bytes of code page 1254 back to UTF-8; the five unassigned bytes become U+FFFD.
+// The bytes of code page 1254 back to UTF-8; the unassigned bytes become U+FFFD.
 std::string fromCodePage1254(std::string_view bytes);
 
 // Whether the bytes are well-formed UTF-8 sequences throughout (plain ASCII is).

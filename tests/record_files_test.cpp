@@ -295,3 +295,32 @@ TEST_F(FileWriting, SetUpsAreKeptBesideTheDefaultWhichStaysAndIsUsedUntilAnother
 
 } // namespace
 } // namespace kanat
+
+#ifndef _WIN32
+#include <iconv.h>
+
+namespace kanat {
+namespace {
+
+// The code page's table is our own, so that Windows writes what Linux writes: it must be the C
+// library's, byte for byte.
+TEST(CodePage1254, EveryByteReadsAsTheCLibraryReadsIt) {
+    iconv_t converter = iconv_open("UTF-8", "CP1254");
+    ASSERT_NE(converter, reinterpret_cast<iconv_t>(-1));
+    for (int byte = 0; byte < 256; ++byte) {
+        char in = static_cast<char>(byte);
+        char out[8] = {};
+        char* inPtr = &in;
+        char* outPtr = out;
+        std::size_t inLeft = 1, outLeft = sizeof out;
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
+        const bool known = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+        const std::string expected = known ? std::string(out, sizeof out - outLeft) : "\xEF\xBF\xBD";
+        EXPECT_EQ(fromCodePage1254(std::string(1, in)), expected) << "byte " << byte;
+    }
+    iconv_close(converter);
+}
+
+} // namespace
+} // namespace kanat
+#endif
