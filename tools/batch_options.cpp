@@ -182,8 +182,9 @@ Koleksiyon (kaydedilen kanatların 12.tps dosyası ve resimleri):
                     kanatlar için satır yazılmaz. En az 4 tam kanat gerekir.
 
 Hatalı girişte dosya adı ve satırı ile birlikte bir ileti yazılır, çıkış durumu 2 olur ve
-hesaplanmayan örnek için kayıt eklenmez. --complete, yalnızca bir noktası yerleşmiş bir örnekte,
-kanadı bulamadığında ya da öneri yapamayan bir koleksiyonda da 2 ile çıkar.
+hesaplanmayan örnek için kayıt eklenmez. --complete, koleksiyonun yapamadığı bir öneri istendiğinde
+(örneğin tek noktası yerleşmiş bir örnek için en az 5 resimli kanat yoksa) ya da kanadı resimde
+bulamadığında da 2 ile çıkar.
 
 Denetlemeden güvenmeyin: --auto'nun ya da --complete'in çıktısındaki COMMENT= satırının saydığı
 noktalar, koleksiyonun emin olamadığı noktalardır; önce onlara bakın (çoğu kez ön kenar
