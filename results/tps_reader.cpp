@@ -79,6 +79,8 @@ int countOf(const Keyword& keyword, const std::string& fileName, int lineNumber)
     return std::stoi(std::string(first));
 }
 
+constexpr int mostUnplacedLandmarks = 1000;
+
 class TpsParser {
 public:
     TpsParser(std::string_view content, const std::string& fileName)
@@ -109,16 +111,30 @@ private:
         specimen.line = lineNumber();
         const int count = countOf(lm, fileName_, lineNumber());
         ++index_;
+        if (count > 0 && (!nextContentLine() || keywordOf(lines_[index_]))) return unplacedSpecimen(specimen, count);
         for (int i = 0; i < count; ++i) {
-            if (!nextContentLine() || keywordOf(lines_[index_]))
-                throw InputError(fileName_, specimen.line,
-                                 "LM=" + std::to_string(count) + " ama yalnızca " + std::to_string(i) +
-                                     " koordinat satırı var");
+            if (!nextContentLine() || keywordOf(lines_[index_])) fewerLines(specimen, count, i);
             specimen.landmarks.push_back(readPoint(lines_[index_]));
             ++index_;
             if (specimen.landmarks.back().first.empty()) specimen.missing.push_back(i + 1);
         }
         readKeywords(specimen);
+        return specimen;
+    }
+
+    [[noreturn]] void fewerLines(const TpsSpecimen& specimen, int count, int lines) const {
+        throw InputError(fileName_, specimen.line,
+                         "LM=" + std::to_string(count) + " ama yalnızca " + std::to_string(lines) +
+                             " koordinat satırı var");
+    }
+
+    // A picture listed for its landmarks to be placed later; without IMAGE=, or with more landmarks
+    // than any wing has, it is a file cut short.
+    TpsSpecimen unplacedSpecimen(TpsSpecimen& specimen, int count) {
+        readKeywords(specimen);
+        if (specimen.image.empty() || count > mostUnplacedLandmarks) fewerLines(specimen, count, 0);
+        specimen.landmarks.resize(static_cast<std::size_t>(count));
+        for (int n = 1; n <= count; ++n) specimen.missing.push_back(n);
         return specimen;
     }
 
@@ -143,6 +159,8 @@ private:
                 specimen.image = std::string(keyword->value);
             else if (keyword->name == "ID")
                 specimen.id = std::string(keyword->value);
+            else if (keyword->name == "COMMENT")
+                specimen.comment = std::string(keyword->value);
             else if (keyword->name == "SCALE")
                 specimen.scale = scaleOf(*keyword);
             else if (keyword->name == "POINTS")

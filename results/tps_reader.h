@@ -14,7 +14,8 @@ struct TpsSpecimen {
     std::string image;
     std::string id;
     std::optional<double> scale;
-    std::vector<int> missing; // landmarks written as NaN or -1 -1; their texts stay empty
+    std::string comment;
+    std::vector<int> missing; // landmarks written as NaN or -1 -1, or not written; their texts stay empty
 };
 
 // True when the first line that is neither blank nor a '#' comment starts with LM=.
@@ -22,6 +23,8 @@ bool looksLikeTps(std::string_view content);
 
 // Reads every specimen as the usual writers write them: keyword lines in any case and order
 // after the coordinates, '#' comments and blank lines anywhere, curve and outline points skipped.
+// A specimen with an IMAGE= but no coordinate line at all is a picture whose landmarks are all
+// still to be placed.
 // Throws InputError naming the file and line for anything that is not TPS.
 std::vector<TpsSpecimen> readTps(std::string_view content, const std::string& fileName);
 

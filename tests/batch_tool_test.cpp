@@ -81,6 +81,19 @@ TEST_F(BatchTool, WarnsAboutSpecimensWithoutEighteenLandmarks) {
     EXPECT_NE(result.err.find("w.tps:5"), std::string::npos) << result.err;
 }
 
+// A picture listed with no coordinate line has every landmark missing, as if each were -1 -1.
+TEST_F(BatchTool, MeasuresASpecimenWithNoCoordinateLineAsOneWithNothingPlaced) {
+    std::string everyUnplaced = "LM=18\n";
+    for (int n = 1; n <= 18; ++n) everyUnplaced += "-1 -1\n";
+    const std::string keywords = "IMAGE=kanat.png\nID=3\n";
+    const auto listed = test::runBatchTool({write("listed.tps", "LM=18\n" + keywords)});
+    const auto unplaced = test::runBatchTool({write("unplaced.tps", everyUnplaced + keywords)});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(lines(listed.out).size(), 117u);
+    EXPECT_EQ(listed.out, unplaced.out);
+    EXPECT_NE(listed.err.find("18. nokta eksik"), std::string::npos) << listed.err;
+}
+
 TEST_F(BatchTool, AppendsACodePage1254RecordNamedAfterTheImage) {
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(QColor(128, 128, 128));
@@ -166,7 +179,8 @@ TEST_F(BatchTool, BadInputIsNamedAndNothingIsRecorded) {
 TEST_F(BatchTool, HelpDescribesTheOptions) {
     const auto result = test::runBatchTool({"--help"});
     EXPECT_EQ(result.status, 0);
-    for (const char* option : {"--mm-per-pixel", "--decimal", "--image", "--record", "LM=", "SCALE="})
+    for (const char* option : {"--mm-per-pixel", "--decimal", "--image", "--record", "LM=", "SCALE=", "--complete",
+                               "--auto", "--collection", "--check", "COMMENT=denetlenecek noktalar"})
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
 }
 

@@ -1,3 +1,6 @@
+#include "collection/wing_collection.h"
+#include "picture/picture_loader.h"
+#include "results/tps_reader.h"
 #include "tests/real_wings.h"
 #include "tests/test_support.h"
 
@@ -6,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace kanat {
@@ -31,6 +35,41 @@ protected:
     std::string folder;
 };
 
+// What the collection proposes for the picture with no landmark placed, read as the tool reads it.
+std::vector<LandmarkProposal> proposalsFor(const WingCollection& collection, const std::string& picture) {
+    return collection.propose(PreparedPicture(loadPicture(QString::fromStdString(picture)).image), WingLandmarks{});
+}
+
+// The comment a specimen is printed with: its own, then the landmarks the placer says to check.
+std::string commentFor(const std::vector<LandmarkProposal>& proposals, const std::string& own) {
+    std::string named;
+    for (const LandmarkProposal& proposal : proposals)
+        if (proposal.toCheck) named += " " + std::to_string(proposal.landmark);
+    if (named.empty()) return own;
+    return (own.empty() ? "" : own + "; ") + "denetlenecek noktalar:" + named;
+}
+
+// A specimen printed with every landmark placed: the placer's 18 proposals, a few pixels from the
+// expert's landmarks, and the ones to check named in its comment.
+void expectPlaced(const TpsSpecimen& printed, const std::vector<LandmarkProposal>& proposals,
+                  const test::RealWing& wing, const std::string& ownComment) {
+    ASSERT_EQ(printed.landmarks.size(), 18u);
+    ASSERT_EQ(proposals.size(), 18u);
+    int within3 = 0;
+    for (std::size_t i = 0; i < 18; ++i) {
+        SCOPED_TRACE("landmark " + std::to_string(i + 1));
+        ASSERT_EQ(proposals[i].landmark, static_cast<int>(i) + 1);
+        const double x = std::stod(printed.landmarks[i].first), y = std::stod(printed.landmarks[i].second);
+        EXPECT_NEAR(x, proposals[i].position.x, 1e-5);
+        EXPECT_NEAR(y, proposals[i].position.y, 1e-5);
+        const double error = std::hypot(x - wing.landmarks[i].x, y - wing.landmarks[i].y);
+        EXPECT_LE(error, 8);
+        within3 += error <= 3;
+    }
+    EXPECT_GE(within3, 15);
+    EXPECT_EQ(printed.comment, commentFor(proposals, ownComment));
+}
+
 // The held-out wing with only landmarks 1 and 18, written as the window would write it.
 std::string twoPlaced(const test::RealWing& wing) {
     std::string text = test::tpsSpecimenOf(wing, 7);
@@ -49,12 +88,17 @@ TEST_F(CollectionTool, CompletesATpsSpecimenKeepingWhatWasPlaced) {
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     const auto out = lines(result.out);
-    ASSERT_EQ(out.size(), 22u);
+    ASSERT_GE(out.size(), 22u);
     EXPECT_EQ(out[0], "LM=18");
     EXPECT_EQ(out[1], "218.00000 176.00000");
     EXPECT_EQ(out[19], "IMAGE=" + all[0].fileName);
     EXPECT_EQ(out[20], "ID=7");
     EXPECT_EQ(out[21], "SCALE=0.0105");
+    if (out.size() > 22) {
+        ASSERT_EQ(out.size(), 23u);
+        EXPECT_TRUE(std::regex_match(out[22], std::regex("COMMENT=denetlenecek noktalar:( ([2-9]|1[0-7]))+")))
+            << out[22]; // only the proposed ones
+    }
     int within3 = 0;
     for (int n = 2; n <= 17; ++n) {
         double x = 0, y = 0;
@@ -76,9 +120,13 @@ TEST_F(CollectionTool, CompletesACoordinateFileOfSourcePixels) {
         {"--complete", "--collection", collection, "--image", all[0].path, write("wing.txt", coordinates)});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto out = lines(result.out);
-    ASSERT_EQ(out.size(), 21u); // no SCALE= without --mm-per-pixel
+    ASSERT_GE(out.size(), 21u);
     EXPECT_EQ(out[19], "IMAGE=" + all[0].fileName);
     EXPECT_EQ(out[20], "ID=1");
+    ASSERT_LE(out.size(), 22u); // no SCALE= without --mm-per-pixel
+    if (out.size() > 21) {
+        EXPECT_EQ(out[21].rfind("COMMENT=denetlenecek noktalar: ", 0), 0u);
+    }
     double x = 0, y = 0;
     ASSERT_EQ(std::sscanf(out[2].c_str(), "%lf %lf", &x, &y), 2);
     EXPECT_LE(std::hypot(x - all[0].landmarks[1].x, y - all[0].landmarks[1].y), 3);
@@ -149,6 +197,154 @@ TEST_F(CollectionTool, ChecksACollectionNamingTheExchangedAndTheMovedLandmark) {
     const auto tooFew = test::runBatchTool({"--check", write("3.tps", tps.substr(0, tps.find("ID=3") + 5))});
     EXPECT_EQ(tooFew.status, 2);
     EXPECT_NE(tooFew.err.find("en az 4"), std::string::npos) << tooFew.err;
+}
+
+std::vector<std::string> joined(std::vector<std::string> first, const std::vector<std::string>& then) {
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
+
+TEST_F(CollectionTool, AutoPlacesTheWingOfEachPictureInTheOrderNamed) {
+    const std::string collection = test::writeCollection(folder, {all[5], all[6], all[7], all[8], all[9]});
+    const std::string collectionBefore = test::readFile(collection);
+    const std::string unreadable = write("bozuk.png", "not a picture");
+    QImage grey(900, 320, QImage::Format_RGB32);
+    grey.fill(QColor(200, 200, 200));
+    const std::string noWing = folder + "/bos.png";
+    ASSERT_TRUE(grey.save(QString::fromStdString(noWing)));
+    const auto result = test::runBatchTool(
+        joined({"--auto", "--collection", collection},
+               {all[3].path, unreadable, all[0].path, all[1].path, noWing, all[4].path, all[2].path}));
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find(unreadable + ": resim okunamadı"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(noWing + ": kanat resimde bulunamadı"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find('\r'), std::string::npos) << "no progress line when standard error is a file";
+    EXPECT_EQ(test::readFile(collection), collectionBefore) << "--auto leaves the collection to the lab";
+    const std::regex fiveDecimals("-?[0-9]+\\.[0-9]{5} -?[0-9]+\\.[0-9]{5}");
+    for (const std::string& line : lines(result.out))
+        if (line.find('=') == std::string::npos) {
+            EXPECT_TRUE(std::regex_match(line, fiveDecimals)) << line;
+        }
+
+    const auto printed = readTps(result.out, "out");
+    const WingCollection loaded = WingCollection::load(collection);
+    const std::pair<int, const test::RealWing*> placed[] = {
+        {1, &all[3]}, {3, &all[0]}, {4, &all[1]}, {6, &all[4]}, {7, &all[2]}};
+    ASSERT_EQ(printed.size(), std::size(placed));
+    int toCheck = 0;
+    for (std::size_t k = 0; k < printed.size(); ++k) {
+        const auto& [position, wing] = placed[k];
+        SCOPED_TRACE(wing->fileName);
+        EXPECT_EQ(printed[k].image, wing->path);
+        EXPECT_EQ(printed[k].id, std::to_string(position));
+        EXPECT_EQ(printed[k].scale.value_or(0), 0.010526316);
+        const auto proposals = proposalsFor(loaded, wing->path);
+        expectPlaced(printed[k], proposals, *wing, "");
+        toCheck += static_cast<int>(
+            std::count_if(proposals.begin(), proposals.end(), [](const auto& p) { return p.toCheck; }));
+    }
+    EXPECT_NE(result.err.find("7 resim işlendi, 5 kanat yerleştirildi, 2 resim atlandı; denetlenecek " +
+                              std::to_string(toCheck) + " nokta"),
+              std::string::npos)
+        << result.err;
+}
+
+// The records of the wings placed are those kanat-hesapla --record appends for the TPS printed,
+// colours and all.
+TEST_F(CollectionTool, AutoRecordsWhatRecordAppendsForTheTpsItPrinted) {
+    const std::string collection = test::writeCollection(folder, {all[5], all[6], all[7], all[8], all[9]});
+    const std::string unreadable = write("bozuk.png", "not a picture");
+    struct Case {
+        const char* name;
+        std::vector<std::string> options;
+        const char* scale;
+    };
+    const Case cases[] = {
+        {"as the window saves", {}, "SCALE=0.010526316"},
+        {"x0,5 with decimal commas", {"--mm-per-pixel", "0,021052632", "--decimal", ","}, "SCALE=0.021052632"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string automatic = folder + "/auto " + c.name + ".txt", again = folder + "/" + c.name + ".txt";
+        const auto placed =
+            test::runBatchTool(joined(joined({"--auto", "--collection", collection, "--record", automatic}, c.options),
+                                      {all[0].path, unreadable, all[1].path}));
+        EXPECT_EQ(placed.status, 2) << placed.err;
+        EXPECT_NE(placed.out.find(std::string("\n") + c.scale + "\n"), std::string::npos) << placed.out;
+        const auto measured =
+            test::runBatchTool(joined(joined({"--record", again}, c.options), {write("auto.tps", placed.out)}));
+        ASSERT_EQ(measured.status, 0) << measured.err;
+        EXPECT_EQ(measured.err, ""); // the pictures were found: the colours are real
+        const auto records = test::readLines(automatic);
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_EQ(records[0].rfind(all[0].fileName + "\t", 0), 0u);
+        EXPECT_EQ(records[1].rfind(all[1].fileName + "\t", 0), 0u);
+        EXPECT_EQ(test::readFile(automatic), test::readFile(again));
+    }
+}
+
+TEST_F(CollectionTool, CompletesASpecimenWithNoLandmarkPlaced) {
+    const std::string collection = test::writeCollection(folder, {all[5], all[6], all[7], all[8], all[9]});
+    fs::create_directory(folder + "/new");
+    fs::copy_file(all[0].path, folder + "/new/" + all[0].fileName);
+    std::string everyUnplaced = "LM=18\r\n";
+    for (int n = 1; n <= 18; ++n) everyUnplaced += "-1 -1\r\n";
+    everyUnplaced += "IMAGE=" + all[0].fileName + "\r\nID=7\r\n";
+    struct Case {
+        const char* name;
+        std::string specimen;
+        const char* ownComment;
+    };
+    const Case cases[] = {
+        {"every landmark -1 -1", everyUnplaced, ""},
+        {"no coordinate line", "LM=18\r\nIMAGE=" + all[0].fileName + "\r\nID=7\r\nCOMMENT=sol kanat\r\n", "sol kanat"},
+    };
+    const WingCollection loaded = WingCollection::load(collection);
+    const auto proposals = proposalsFor(loaded, all[0].path);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto result =
+            test::runBatchTool({"--complete", "--collection", collection, write("new/wing.tps", c.specimen)});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        const auto printed = readTps(result.out, "out");
+        ASSERT_EQ(printed.size(), 1u);
+        EXPECT_EQ(printed[0].image, all[0].fileName);
+        EXPECT_EQ(printed[0].id, "7");
+        expectPlaced(printed[0], proposals, all[0], c.ownComment);
+    }
+}
+
+TEST_F(CollectionTool, RefusesToPlaceAWingWithoutWhatItNeeds) {
+    fs::create_directory(folder + "/five");
+    fs::create_directory(folder + "/four");
+    const std::string five = test::writeCollection(folder + "/five", {all[5], all[6], all[7], all[8], all[9]});
+    const std::string four = test::writeCollection(folder + "/four", {all[5], all[6], all[7], all[8]});
+    fs::copy_file(all[0].path, folder + "/" + all[0].fileName);
+    const std::string unplaced = write("unplaced.tps", "LM=18\nIMAGE=" + all[0].fileName + "\nID=1\n");
+    struct Case {
+        const char* name;
+        std::vector<std::string> arguments;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"no picture", {"--auto", "--collection", five}, "en az bir kanat resmi"},
+        {"no collection", {"--auto", all[0].path}, "--auto için --collection"},
+        {"four wings", {"--auto", "--collection", four, all[0].path}, "en az 5 tam kanat gerekir, 4 var"},
+        {"no such collection", {"--auto", "--collection", folder + "/yok.tps", all[0].path}, "0 var"},
+        {"--image", {"--auto", "--collection", five, "--image", all[0].path, all[0].path}, "--image"},
+        {"--auto with --complete", {"--auto", "--complete", "--collection", five, unplaced}, "yalnızca biri"},
+        {"--complete of a wing with none placed from four wings",
+         {"--complete", "--collection", four, unplaced},
+         "hiç noktası yerleşmemiş bir kanadın bulunması için koleksiyonda resmi bilinen en az 5 tam kanat"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto result = test::runBatchTool(c.arguments);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
 }
 
 } // namespace

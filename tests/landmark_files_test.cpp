@@ -113,6 +113,9 @@ TEST(TpsReader, HandlesCaseOrderCommentsAndBlankLines) {
 TEST(TpsReader, ReportsBadInputWithFileAndLine) {
     const std::pair<const char*, const char*> cases[] = {
         {"LM=3\n1 2\n3 4\nID=1\n", "x.tps:1: "}, // fewer lines than LM says
+        {"LM=18\nID=1\n", "x.tps:1: "},          // no line and no picture: a file cut short
+        {"LM=18\n", "x.tps:1: "},
+        {"LM=5000\nIMAGE=w.png\n", "x.tps:1: "}, // no wing has that many
         {"LM=1\n1 2\n3 4\n", "x.tps:3: "},       // more lines than LM says
         {"LM=1\n1 2 3\n", "x.tps:2: "},          // 3-D data
         {"LM=1\n1 abc\n", "x.tps:2: "},          // not a number
@@ -146,6 +149,18 @@ TEST(TpsReader, TakesMinusOneMinusOneAndNanAsLandmarksNeverPlaced) {
     EXPECT_EQ(specimens[0].landmarks[1].first, "");
     EXPECT_EQ(specimens[0].landmarks[0].first, "1");
     EXPECT_EQ(readTps("LM=1\n-1 -2\n", "m.tps")[0].missing, std::vector<int>{});
+}
+
+// A picture listed to have its landmarks placed later: LM= and IMAGE= with no coordinate line.
+TEST(TpsReader, TakesASpecimenWithAPictureAndNoCoordinateLineAsNothingPlaced) {
+    const auto specimens = readTps("LM=3\r\nIMAGE=w.png\r\nCOMMENT=sol kanat\r\nID=4\r\nLM=1\r\n5 6\r\n", "u.tps");
+    ASSERT_EQ(specimens.size(), 2u);
+    EXPECT_EQ(specimens[0].landmarks, (std::vector<std::pair<std::string, std::string>>(3)));
+    EXPECT_EQ(specimens[0].missing, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(specimens[0].image, "w.png");
+    EXPECT_EQ(specimens[0].comment, "sol kanat");
+    EXPECT_EQ(specimens[0].id, "4");
+    EXPECT_EQ(specimens[1].landmarks[0].first, "5");
 }
 
 // The window reads its collection as it stands; the calculator drops a byte-order mark. IMAGE=

@@ -21,20 +21,27 @@ double positiveNumber(const std::string& text, char decimal) {
 
 void setMode(BatchOptions& options, BatchMode mode) {
     if (options.mode != BatchMode::Measure && options.mode != mode)
-        throw std::invalid_argument("--complete ve --check birlikte kullanılamaz");
+        throw std::invalid_argument("--complete, --auto ve --check'ten yalnızca biri kullanılabilir");
     options.mode = mode;
 }
 
 // The options each mode takes, and only those.
 void checkMode(const BatchOptions& options, const std::vector<std::string>& positional) {
-    if (options.mode != BatchMode::Measure && options.record)
-        throw std::invalid_argument("--record yalnızca ölçümlerle birlikte kullanılır");
-    if (options.mode == BatchMode::Check && (!positional.empty() || !options.collection.empty()))
+    const BatchMode mode = options.mode;
+    if (mode != BatchMode::Measure && mode != BatchMode::Auto && options.record)
+        throw std::invalid_argument("--record yalnızca ölçümlerle ya da --auto ile birlikte kullanılır");
+    if (mode == BatchMode::Check && (!positional.empty() || !options.collection.empty()))
         throw std::invalid_argument("--check yalnızca denetlenecek koleksiyon dosyasını alır");
-    if (options.mode == BatchMode::Complete && options.collection.empty())
+    if (mode == BatchMode::Complete && options.collection.empty())
         throw std::invalid_argument("--complete için --collection KOLEKSİYON.tps verilmeli");
-    if (options.mode == BatchMode::Measure && !options.collection.empty())
-        throw std::invalid_argument("--collection yalnızca --complete ile kullanılır");
+    if (mode == BatchMode::Auto && options.collection.empty())
+        throw std::invalid_argument("--auto için --collection KOLEKSİYON.tps verilmeli");
+    if (mode == BatchMode::Auto && positional.empty())
+        throw std::invalid_argument("--auto için en az bir kanat resmi verilmeli");
+    if (mode == BatchMode::Auto && options.image)
+        throw std::invalid_argument("--auto ile --image kullanılmaz: resimler komut satırında verilir");
+    if (mode == BatchMode::Measure && !options.collection.empty())
+        throw std::invalid_argument("--collection yalnızca --complete ya da --auto ile kullanılır");
 }
 
 } // namespace
@@ -73,6 +80,8 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
             options.record = value();
         else if (argument == "--complete")
             setMode(options, BatchMode::Complete);
+        else if (argument == "--auto")
+            setMode(options, BatchMode::Auto);
         else if (argument == "--collection")
             options.collection = value();
         else if (argument == "--check") {
@@ -85,10 +94,14 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
     }
     if (options.help) return options;
     if (mmPerPixel) options.mmPerPixelGiven = positiveNumber(*mmPerPixel, options.decimal);
-    options.mmPerPixel = mmPerPixelText(options.mmPerPixelGiven.value_or(0.010526316), options.decimal);
+    options.mmPerPixel = mmPerPixelText(options.mmPerPixelGiven.value_or(sourcePixelMm), options.decimal);
     checkMode(options, positional);
     if (options.mode == BatchMode::Check) {
         options.collection = *checked;
+        return options;
+    }
+    if (options.mode == BatchMode::Auto) {
+        options.pictures = positional;
         return options;
     }
     if (positional.size() != 1) throw std::invalid_argument("tek bir nokta dosyası verilmeli (yardım için --help)");
@@ -99,6 +112,7 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
 const char* const batchHelp =
     R"(Kullanım: kanat-hesapla [--mm-per-pixel M] [--decimal C] [--image DOSYA] [--record DOSYA] NOKTALAR
           kanat-hesapla --complete --collection KOLEKSİYON.tps [--image DOSYA] NOKTALAR
+          kanat-hesapla --auto --collection KOLEKSİYON.tps [--record DOSYA] RESİM...
           kanat-hesapla --check KOLEKSİYON.tps
 
 Kanat noktalarının koordinatlarından, penceredeki "Hesapla" düğmesinin yaptığı ölçümlerin
@@ -112,6 +126,8 @@ NOKTALAR şunlardan biridir:
   - TPS dosyası (ilk dolu ve "#" ile başlamayan satırı LM= ile başlar), bir ya da çok örnek:
     LM=n ve n koordinat satırı; ardından herhangi sırada IMAGE=, ID=, SCALE=, COMMENT=,
     VARIABLES=, CURVES=, POINTS=, OUTLINES= satırları. CURVES/OUTLINES noktaları atlanır.
+    LM= satırından sonra hiç koordinat satırı olmayan ama IMAGE= satırı olan örnek, noktaları
+    henüz konmamış bir resimdir: bütün noktaları eksik sayılır.
     18'den az noktalı örnekte eksikler boş kalır, fazlasında ilk 18 alınır (uyarı verilir).
     Üç koordinatlı (3 boyutlu) satır hatadır.
 
@@ -130,12 +146,31 @@ Koleksiyon (kaydedilen kanatların 12.tps dosyası ve resimleri):
   --complete        NOKTALAR'daki her örneğin yerleştirilmemiş noktalarını koleksiyondan önerir
                     ve örneği TPS olarak yazar: LM=18, 18 koordinat satırı (resim pikseli, y
                     resmin alt kenarından yukarı; yerleştirilmiş noktalar olduğu gibi), ardından
-                    IMAGE=, ID= ve (biliniyorsa) SCALE=. Her örnekte en az iki nokta yerleşmiş
-                    olmalı; en iyisi 1. nokta ve ondan en uzak nokta. Resim --image ile ya da TPS
-                    dosyasının yanındaki IMAGE= ile bulunur. Bu kipte koordinat dosyasının
-                    satırları da resim pikselidir ("x;y", y alttan yukarı, ondalık "." ya da ","),
-                    boş satır ya da "-1;-1" yerleştirilmemiş noktadır ve --image gereklidir.
-  --collection DOSYA  --complete'in koleksiyonu (12.tps). Noktaların çevresi yanındaki
+                    IMAGE=, ID=, (biliniyorsa) SCALE= ve denetlenmesi gereken öneriler varsa
+                    "COMMENT=denetlenecek noktalar: 6 7 14" (örneğin kendi açıklaması korunur,
+                    numaralar "; " ile sonuna eklenir). Örnekte en az iki nokta yerleşmiş olmalı
+                    (en iyisi 1. nokta ve ondan en uzak nokta) ya da hiçbiri: o zaman kanat
+                    resimde bulunur ve 18 noktanın hepsi önerilir; bunun için koleksiyonda resmi
+                    bilinen en az 5 tam kanat gerekir. Resim --image ile ya da TPS dosyasının
+                    yanındaki IMAGE= ile bulunur. Bu kipte koordinat dosyasının satırları da resim
+                    pikselidir ("x;y", y alttan yukarı, ondalık "." ya da ","), boş satır ya da
+                    "-1;-1" yerleştirilmemiş noktadır ve --image gereklidir.
+  --auto            her RESİM'deki kanadı koleksiyonla bulur, 18 noktasını yerleştirir ve hepsini
+                    resimlerin verildiği sırayla TPS olarak standart çıktıya yazar: LM=18, 18
+                    koordinat satırı (resim pikseli, y alttan yukarı, beş ondalık, "."),
+                    IMAGE= (resim komut satırındaki gibi), ID= (resmin sırası: 1, 2, ...),
+                    SCALE=0.010526316 (--mm-per-pixel ile başkası) ve denetlenmesi gereken
+                    noktalar varsa COMMENT=denetlenecek noktalar: ... Standart hataya bir özet
+                    yazar (işlenen resimler, yerleştirilen kanatlar, atlanan resimler, denetlenecek
+                    noktalar ve kanat başına ortalaması); uçbirimde çalışırken "12/300 resim"
+                    biçiminde ilerlemeyi gösterir. Okunamayan bir resim ya da kanadı bulunamayan
+                    bir resim adıyla söylenip atlanır, öbürleri yapılır, çıkış durumu 2 olur.
+                    --record DOSYA her yerleştirilen kanadın 12.txt kaydını, renkleri resimden
+                    okuyarak, yazılan TPS için "kanat-hesapla --record" ne eklerse onu ekler.
+                    12.tps'ye kendiliğinden hiçbir şey yazılmaz: noktalar denetlendikten sonra
+                    çıktı elle eklenir. Koleksiyonda resmi bilinen en az 5 tam kanat gerekir.
+                    İki çekirdek kullanılır; bellekte aynı anda en çok iki resim bulunur.
+  --collection DOSYA  --complete'in ve --auto'nun koleksiyonu (12.tps). Noktaların çevresi yanındaki
                     DOSYA.kanat-patches dosyasında saklanır; bu dosya yoksa ya da koleksiyonla
                     uyuşmuyorsa resimlerden yeniden yapılır (resimler önce son görüldükleri
                     yerde, sonra koleksiyon dosyasının yanında aranır).
@@ -147,8 +182,15 @@ Koleksiyon (kaydedilen kanatların 12.tps dosyası ve resimleri):
                     kanatlar için satır yazılmaz. En az 4 tam kanat gerekir.
 
 Hatalı girişte dosya adı ve satırı ile birlikte bir ileti yazılır, çıkış durumu 2 olur ve
-hesaplanmayan örnek için kayıt eklenmez. --complete, iki noktası yerleşmemiş bir örnekte ya da
-öneri yapamayan bir koleksiyonda da 2 ile çıkar.
+hesaplanmayan örnek için kayıt eklenmez. --complete, koleksiyonun yapamadığı bir öneri istendiğinde
+(örneğin tek noktası yerleşmiş bir örnek için en az 5 resimli kanat yoksa) ya da kanadı resimde
+bulamadığında da 2 ile çıkar.
+
+Denetlemeden güvenmeyin: --auto'nun ya da --complete'in çıktısındaki COMMENT= satırının saydığı
+noktalar, koleksiyonun emin olamadığı noktalardır; önce onlara bakın (çoğu kez ön kenar
+damarındaki noktalar birkaç piksel kayar). Aynı resimleri pencerede açıp noktaları
+karşılaştırın ya da çıktıyı bir dosyaya yazıp "kanat-hesapla --check DOSYA" ile biçimlerini
+denetleyin (en az 4 kanat).
 )";
 
 } // namespace kanat

@@ -10,7 +10,11 @@ enum class BatchMode {
     Measure,  // the 117 result lines of each specimen
     Complete, // each specimen's unplaced landmarks proposed from a collection, as TPS
     Check,    // the specimens of a collection that are out of line with it
+    Auto,     // every landmark of each picture's wing placed from a collection, as TPS
 };
+
+// Millimetres per source pixel: what the window writes to 12.tps at its default magnification.
+inline constexpr double sourcePixelMm = 0.010526316;
 
 struct BatchOptions {
     BatchMode mode = BatchMode::Measure;
@@ -20,7 +24,8 @@ struct BatchOptions {
     std::optional<std::string> record;
     std::optional<double> mmPerPixelGiven; // as given on the command line
     std::string landmarks;
-    std::string collection; // --complete: the collection file; --check: the file checked
+    std::vector<std::string> pictures; // --auto: as named on the command line
+    std::string collection;            // --complete, --auto: the collection file; --check: the file checked
     bool help = false;
 };
 

@@ -11,6 +11,8 @@
 #include "results/input_error.h"
 #include "results/tps_reader.h"
 #include "results/whole_file.h"
+#include "tools/ordered_workers.h"
+#include "tools/tps_output.h"
 
 #include <QImage>
 
@@ -18,7 +20,6 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
-#include <map>
 
 namespace kanat {
 namespace {
@@ -35,19 +36,17 @@ struct PartialWing {
     std::string image;
     std::string id;
     std::optional<double> scale;
+    std::string comment;
+    int placedCount() const {
+        return static_cast<int>(
+            std::count_if(placed.begin(), placed.end(), [](const auto& p) { return p.has_value(); }));
+    }
 };
 
 std::string withPoint(std::string text) {
     for (char& c : text)
         if (c == ',') c = '.';
     return text;
-}
-
-// Five decimals with '.', as 12.tps holds its coordinates.
-std::string coordinate(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.5f", value == 0 ? 0.0 : value);
-    return withPoint(buffer);
 }
 
 double numberOf(const std::string& text, const std::string& file, int line) {
@@ -96,6 +95,7 @@ PartialWing wingOfSpecimen(const TpsSpecimen& tps, std::size_t position, const B
     wing.image = tps.image;
     wing.id = tps.id.empty() ? std::to_string(position) : tps.id;
     wing.scale = tps.scale ? tps.scale : options.mmPerPixelGiven;
+    wing.comment = tps.comment;
     if (tps.landmarks.size() > static_cast<std::size_t>(landmarkCount))
         std::cerr << "uyarı: " << wing.where << ": " << tps.landmarks.size() << " nokta var, ilk 18'i kullanıldı\n";
     const auto points = landmarksOf(tps);
@@ -126,31 +126,58 @@ std::vector<PartialWing> partialWings(const BatchOptions& options) {
     const std::string content = asUtf8(readWholeFile(options.landmarks));
     std::vector<PartialWing> wings =
         looksLikeTps(content) ? wingsOfTps(content, options) : std::vector{wingOfCoordinateFile(content, options)};
-    for (const PartialWing& wing : wings) {
-        const auto placed =
-            std::count_if(wing.placed.begin(), wing.placed.end(), [](const auto& p) { return p.has_value(); });
-        if (placed < 2) throw InputError(wing.where, 0, "önerilerin yapılması için en az iki nokta yerleşmiş olmalı");
+    for (const PartialWing& wing : wings)
         if (wing.picturePath.empty())
             throw InputError(wing.where, 0, "kanat resmi yok: --image verin ya da örneğe IMAGE= satırı ekleyin");
-    }
     return wings;
 }
 
-std::string tpsOf(const PartialWing& wing, const std::vector<LandmarkProposal>& proposals) {
-    std::array<std::string, landmarkCount> lines = wing.lines;
-    for (const LandmarkProposal& proposal : proposals)
-        lines[static_cast<std::size_t>(proposal.landmark - 1)] =
-            coordinate(proposal.position.x) + " " + coordinate(proposal.position.y);
-    std::string text = "LM=18\n";
-    for (const std::string& line : lines) text += (line.empty() ? "-1 -1" : line) + "\n";
-    if (!wing.image.empty()) text += "IMAGE=" + wing.image + "\n";
-    text += "ID=" + wing.id + "\n";
-    if (wing.scale) {
-        char scale[64];
-        std::snprintf(scale, sizeof scale, "%.9g", *wing.scale);
-        text += "SCALE=" + withPoint(scale) + "\n";
+// What the collection needs for the landmarks the wing has placed, told before anything is printed.
+void checkCanComplete(const PartialWing& wing, const WingCollection& collection, const std::string& collectionPath) {
+    const int placed = wing.placedCount();
+    const std::string withPictures = std::to_string(collection.wingsWithPictures());
+    if (placed == 0 && !collection.canFind())
+        throw InputError(wing.where, 0,
+                         "hiç noktası yerleşmemiş bir kanadın bulunması için koleksiyonda resmi bilinen en az " +
+                             std::to_string(WingCollection::fewestWingsToFind) + " tam kanat gerekir, " + withPictures +
+                             " var");
+    if (placed == 1 && !collection.canFind())
+        throw InputError(wing.where, 0,
+                         "önerilerin yapılması için en az iki nokta yerleşmiş olmalı (ya da hiçbiri, koleksiyonda "
+                         "resmi bilinen en az " +
+                             std::to_string(WingCollection::fewestWingsToFind) + " tam kanat varsa)");
+    if (!collection.canPropose())
+        throw InputError(collectionPath, 0,
+                         "bu koleksiyondan öneri yapılamıyor (resmiyle birlikte en az " +
+                             std::to_string(WingCollection::fewestWingsToPropose) + " tam kanat gerekir)");
+}
+
+// The picture a worker used last, kept for the next specimen: those of one picture follow each other.
+struct LastPicture {
+    std::string path;
+    PreparedPicture prepared;
+};
+
+const PreparedPicture& pictureOf(const PartialWing& wing, LastPicture& last) {
+    if (last.path != wing.picturePath) {
+        last = {};
+        const LoadedPicture loaded = loadPicture(QString::fromStdString(wing.picturePath));
+        if (!loaded.ok()) throw InputError(wing.picturePath, 0, "kanat resmi okunamadı: " + loaded.error.toStdString());
+        last = {wing.picturePath, PreparedPicture(loaded.image)};
     }
-    return text;
+    return last.prepared;
+}
+
+std::string tpsOf(const PartialWing& wing, const std::vector<LandmarkProposal>& proposals) {
+    PrintedSpecimen printed{wing.lines, wing.image, wing.id, wing.scale, {}};
+    std::vector<int> toCheck;
+    for (const LandmarkProposal& proposal : proposals) {
+        printed.lines[static_cast<std::size_t>(proposal.landmark - 1)] =
+            coordinateLine(proposal.position.x, proposal.position.y);
+        if (proposal.toCheck) toCheck.push_back(proposal.landmark);
+    }
+    printed.comment = commentWith(wing.comment, toCheck);
+    return tpsText(printed);
 }
 
 std::string decimalText(double value) {
@@ -164,27 +191,27 @@ std::string decimalText(double value) {
 int completeLandmarks(const BatchOptions& options) {
     const WingCollection collection = WingCollection::load(options.collection);
     for (const std::string& warning : collection.warnings()) std::cerr << "uyarı: " << warning << "\n";
-    if (!collection.canPropose())
-        throw InputError(options.collection, 0,
-                         "bu koleksiyondan öneri yapılamıyor (resmiyle birlikte en az " +
-                             std::to_string(WingCollection::fewestWingsToPropose) + " tam kanat gerekir)");
     const std::vector<PartialWing> wings = partialWings(options);
-    std::map<std::string, PreparedPicture> pictures;
-    for (const PartialWing& wing : wings) {
-        auto found = pictures.find(wing.picturePath);
-        if (found == pictures.end()) {
-            const LoadedPicture loaded = loadPicture(QString::fromStdString(wing.picturePath));
-            if (!loaded.ok())
-                throw InputError(wing.picturePath, 0, "kanat resmi okunamadı: " + loaded.error.toStdString());
-            found = pictures.emplace(wing.picturePath, PreparedPicture(loaded.image)).first;
-        }
-        const auto proposals = collection.propose(found->second, wing.placed);
-        const auto unplaced = std::count(wing.lines.begin(), wing.lines.end(), std::string());
-        if (proposals.size() != static_cast<std::size_t>(unplaced))
-            throw InputError(wing.where, 0, "öneri yapılamadı: yerleşmiş noktalar bir kanat büyüklüğünde değil");
-        const std::string text = tpsOf(wing, proposals);
-        std::fwrite(text.data(), 1, text.size(), stdout);
-    }
+    for (const PartialWing& wing : wings) checkCanComplete(wing, collection, options.collection);
+    const unsigned threads = pictureThreads();
+    std::vector<LastPicture> lastPictures(threads);
+    runInOrder<std::string>(
+        wings.size(), threads, 2 * threads,
+        [&](std::size_t index, unsigned worker) {
+            const PartialWing& wing = wings[index];
+            const auto proposals = collection.propose(pictureOf(wing, lastPictures[worker]), wing.placed);
+            const auto unplaced = std::count(wing.lines.begin(), wing.lines.end(), std::string());
+            if (proposals.size() != static_cast<std::size_t>(unplaced))
+                throw InputError(wing.where, 0,
+                                 wing.placedCount() == 0
+                                     ? std::string("kanat resimde bulunamadı")
+                                     : "öneri yapılamadı: yerleşmiş noktalar bir kanat büyüklüğünde değil");
+            return tpsOf(wing, proposals);
+        },
+        [](std::size_t, std::string& text) {
+            std::fwrite(text.data(), 1, text.size(), stdout);
+            return true;
+        });
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

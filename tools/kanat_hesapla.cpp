@@ -1,20 +1,13 @@
 // kanat-hesapla: the measurements of "Hesapla" for landmark coordinates, without a window.
 #include "measure/calculate.h"
-#include "measure/number_text.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_pixels.h"
-#include "results/code_page_1254.h"
-#include "results/coordinate_file.h"
-#include "results/file_names.h"
 #include "results/input_error.h"
-#include "results/measurement_record.h"
-#include "results/record_text.h"
 #include "results/result_list.h"
-#include "results/text_file.h"
-#include "results/tps_reader.h"
-#include "results/whole_file.h"
+#include "tools/auto_command.h"
 #include "tools/batch_options.h"
 #include "tools/collection_commands.h"
+#include "tools/measured_specimens.h"
 
 #include <cstdio>
 #include <iostream>
@@ -24,49 +17,6 @@
 namespace {
 
 using namespace kanat;
-
-struct Specimen {
-    LandmarkSheet sheet;
-    std::string mmPerPixel;
-    std::string imagePath; // empty: no picture
-    bool imageRequired = false;
-};
-
-std::vector<Specimen> specimensOf(const BatchOptions& options) {
-    // 12.tps comes in code page 1254; other writers use UTF-8.
-    const std::string content = asUtf8(readWholeFile(options.landmarks));
-    if (!looksLikeTps(content)) {
-        Specimen single{readCoordinateFile(content, options.landmarks), options.mmPerPixel, options.image.value_or(""),
-                        true};
-        return {single};
-    }
-    std::vector<Specimen> specimens;
-    for (const TpsSpecimen& tps : readTps(content, options.landmarks)) {
-        Specimen specimen;
-        const std::string name =
-            options.landmarks + ":" + std::to_string(tps.line) + (tps.id.empty() ? "" : " (ID=" + tps.id + ")");
-        if (tps.landmarks.size() != static_cast<std::size_t>(landmarkCount))
-            std::cerr << "uyarı: " << name << ": " << tps.landmarks.size() << " nokta var, "
-                      << (tps.landmarks.size() < static_cast<std::size_t>(landmarkCount) ? "eksikler boş bırakıldı"
-                                                                                         : "ilk 18'i kullanıldı")
-                      << "\n";
-        for (int n : tps.missing)
-            std::cerr << "uyarı: " << name << ": " << n << ". nokta eksik (NaN ya da -1 -1), boş bırakıldı\n";
-        for (int n = 1; n <= landmarkCount && n <= static_cast<int>(tps.landmarks.size()); ++n) {
-            specimen.sheet.x(n) = tps.landmarks[static_cast<std::size_t>(n - 1)].first;
-            specimen.sheet.y(n) = tps.landmarks[static_cast<std::size_t>(n - 1)].second;
-        }
-        specimen.mmPerPixel = tps.scale ? mmPerPixelText(*tps.scale, options.decimal) : options.mmPerPixel;
-        if (options.image) {
-            specimen.imagePath = *options.image;
-            specimen.imageRequired = true;
-        } else if (!tps.image.empty()) {
-            specimen.imagePath = pictureBeside(options.landmarks, tps.image);
-        }
-        specimens.push_back(std::move(specimen));
-    }
-    return specimens;
-}
 
 // Pictures are loaded once, however many specimens name them.
 class PictureCache {
@@ -113,14 +63,7 @@ int run(const BatchOptions& options) {
             output += '\n';
         }
         std::fwrite(output.data(), 1, output.size(), stdout);
-        if (options.record) {
-            MeasurementRecord record;
-            record.savedImageName = fileNameOf(specimen.imagePath);
-            record.store(values);
-            const WriteResult written = appendWhole(*options.record, toCodePage1254(recordLine(record)));
-            if (!written.ok())
-                throw InputError(*options.record, 0, "kayıt eklenemedi: " + describeWriteError(written.error));
-        }
+        if (options.record) appendRecord(*options.record, recordOf(specimen, values));
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
@@ -137,6 +80,7 @@ int main(int argc, char** argv) {
         switch (options.mode) {
         case kanat::BatchMode::Complete: return kanat::completeLandmarks(options);
         case kanat::BatchMode::Check: return kanat::checkCollection(options);
+        case kanat::BatchMode::Auto: return kanat::placeWings(options);
         case kanat::BatchMode::Measure: break;
         }
         return run(options);
