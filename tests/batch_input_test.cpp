@@ -37,6 +37,12 @@ TEST(BatchOptions, ReadsEveryOptionAndWritesTheScaleInTheChosenSeparator) {
     EXPECT_EQ(automatic.record.value_or(""), "12.txt");
     EXPECT_EQ(automatic.pictures, (std::vector<std::string>{"a.png", "b c.jpg", "a.png"}));
     EXPECT_FALSE(automatic.mmPerPixelGiven);
+    // A set-up's pixels a millimetre: 1/p to nine decimals, as the window writes it; a name is
+    // looked up among the user's set-ups.
+    EXPECT_EQ(parseBatchOptions({"--pixels-per-mm", "95", "w"}).mmPerPixel, "0.010526316");
+    EXPECT_EQ(parseBatchOptions({"--decimal", ",", "--pixels-per-mm=312,4", "w"}).mmPerPixel, "0,003201024");
+    const BatchOptions named = parseBatchOptions({"--pixels-per-mm", "Stereo mikroskop 2x", "w"});
+    EXPECT_EQ(named.setupName.value_or(""), "Stereo mikroskop 2x");
 }
 
 TEST(BatchOptions, RefusesWhatItCannotUse) {
@@ -60,6 +66,8 @@ TEST(BatchOptions, RefusesWhatItCannotUse) {
         {"--auto", "--complete", "--collection", "12.tps", "a.png"},
         {"--auto", "--check", "12.tps", "a.png"},
         {"--check", "12.tps", "--record", "12.txt"},
+        {"--pixels-per-mm", "95", "--mm-per-pixel", "0.01", "w"},
+        {"--pixels-per-mm", "w"},
     };
     for (const auto& arguments : cases) EXPECT_THROW(parseBatchOptions(arguments), std::invalid_argument);
 }

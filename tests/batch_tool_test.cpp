@@ -47,6 +47,22 @@ TEST_F(BatchTool, PrintsTheGoldenLinesForACoordinateFile) {
     }
 }
 
+TEST_F(BatchTool, MeasuresWithAScaleSetUpSavedInTheWindowByItsName) {
+    std::filesystem::create_directories(folder + "/config/kanat");
+    write("config/kanat/olcekler.txt", "etkin\tStereo 300\n300\tStereo 300\n");
+    setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+    const std::string wing = test::testData("golden/wing-x05-point.txt");
+    const auto named = test::runBatchTool({"--pixels-per-mm", "Stereo 300", wing});
+    const auto typed = test::runBatchTool({"--mm-per-pixel", "0.003333333", wing});
+    const auto unknown = test::runBatchTool({"--pixels-per-mm", "Stereo 400", wing});
+    unsetenv("XDG_CONFIG_HOME");
+    ASSERT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(named.out, typed.out);
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("\"Stereo 400\" adında bir ölçek kurulumu yok"), std::string::npos) << unknown.err;
+    EXPECT_NE(unknown.err.find("Stereo 300"), std::string::npos) << "the saved ones are named";
+}
+
 TEST_F(BatchTool, ComputesEachSpecimenOfATpsFileWithItsOwnScale) {
     std::string tps;
     for (int specimen = 0; specimen < 3; ++specimen) {

@@ -16,7 +16,7 @@ double positiveNumber(const std::string& text, char decimal) {
         } catch (const ArithmeticError&) {
         }
     }
-    throw std::invalid_argument("--mm-per-pixel pozitif bir sayı olmalı: " + text);
+    throw std::invalid_argument("pozitif bir sayı olmalı: " + text);
 }
 
 void setMode(BatchOptions& options, BatchMode mode) {
@@ -48,9 +48,15 @@ void checkMode(const BatchOptions& options, const std::vector<std::string>& posi
 
 std::string mmPerPixelText(double mmPerPixel, char decimal) { return formatGeneral(mmPerPixel, decimal); }
 
+void usePixelsPerMm(BatchOptions& options, double pixelsPerMm) {
+    options.mmPerPixelGiven = roundHalfEven(1 / pixelsPerMm, 9);
+    options.mmPerPixel = mmPerPixelText(*options.mmPerPixelGiven, options.decimal);
+}
+
 BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
     BatchOptions options;
     std::optional<std::string> mmPerPixel;
+    std::optional<std::string> pixelsPerMm;
     std::vector<std::string> positional;
     std::optional<std::string> checked;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -69,6 +75,8 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
             options.help = true;
         else if (argument == "--mm-per-pixel")
             mmPerPixel = value();
+        else if (argument == "--pixels-per-mm")
+            pixelsPerMm = value();
         else if (argument == "--decimal") {
             const std::string decimal = value();
             if (decimal != "." && decimal != ",")
@@ -93,8 +101,18 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& arguments) {
             positional.push_back(argument);
     }
     if (options.help) return options;
+    if (mmPerPixel && pixelsPerMm)
+        throw std::invalid_argument("--mm-per-pixel ile --pixels-per-mm'den yalnızca biri verilebilir");
     if (mmPerPixel) options.mmPerPixelGiven = positiveNumber(*mmPerPixel, options.decimal);
     options.mmPerPixel = mmPerPixelText(options.mmPerPixelGiven.value_or(sourcePixelMm), options.decimal);
+    if (pixelsPerMm) {
+        // A number is the resolution itself; anything else names a saved set-up.
+        try {
+            usePixelsPerMm(options, positiveNumber(*pixelsPerMm, options.decimal));
+        } catch (const std::invalid_argument&) {
+            options.setupName = *pixelsPerMm;
+        }
+    }
     checkMode(options, positional);
     if (options.mode == BatchMode::Check) {
         options.collection = *checked;
@@ -134,6 +152,10 @@ NOKTALAR şunlardan biridir:
 Seçenekler:
   --mm-per-pixel M  bir pikselin milimetre karşılığı (varsayılan 0.010526316, bir resim pikseli);
                     TPS dosyasındaki SCALE= satırı kendi örneği için bunun yerine geçer
+  --pixels-per-mm P bir milimetredeki piksel sayısı (ör. 312,4) ya da pencerede K ile kaydedilmiş
+                    bir ölçek kurulumunun adı (ör. "Stereo mikroskop 2x"): piksel başına
+                    milimetre 1/P olur (dokuz ondalık; 95 için 0.010526316). --mm-per-pixel ile
+                    birlikte verilmez; TPS dosyasındaki SCALE= yine kendi örneği için geçerlidir
   --decimal C       ondalık ayırıcı, "." (varsayılan) ya da ","; sonuçlar bununla yazılır
   --image DOSYA     renk değerlerinin okunacağı kanat resmi (TPS'deki IMAGE= satırı, TPS dosyasının
                     yanındaki resme bakar). Noktalar resim pikselidir, y resmin alt kenarından

@@ -23,6 +23,8 @@ struct BatchOptions {
     std::optional<std::string> image;
     std::optional<std::string> record;
     std::optional<double> mmPerPixelGiven; // as given on the command line
+    // --pixels-per-mm given as the name of one of the user's scale set-ups, to be looked up.
+    std::optional<std::string> setupName;
     std::string landmarks;
     std::vector<std::string> pictures; // --auto: as named on the command line
     std::string collection;            // --complete, --auto: the collection file; --check: the file checked
@@ -34,6 +36,10 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& arguments);
 
 // The millimetres per pixel as the window would hold it: general format, locale separator.
 std::string mmPerPixelText(double mmPerPixel, char decimal);
+
+// Sets the millimetres per pixel of a set-up of `pixelsPerMm` pixels a millimetre: 1/p to nine
+// decimals, as the window writes it (0.010526316 for 95).
+void usePixelsPerMm(BatchOptions& options, double pixelsPerMm);
 
 extern const char* const batchHelp;
 

@@ -4,10 +4,13 @@
 #include "picture/picture_pixels.h"
 #include "results/input_error.h"
 #include "results/result_list.h"
+#include "results/scale_setups.h"
 #include "tools/auto_command.h"
 #include "tools/batch_options.h"
 #include "tools/collection_commands.h"
 #include "tools/measured_specimens.h"
+
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <iostream>
@@ -70,9 +73,28 @@ int run(const BatchOptions& options) {
 
 } // namespace
 
+namespace kanat {
+
+// A set-up saved in the window (key K), from the user's configuration folder.
+void useSavedSetup(BatchOptions& options, const std::string& name) {
+    const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+                         QString::fromUtf8(scaleSetupsFile.data(), qsizetype(scaleSetupsFile.size()));
+    const ScaleSetups setups = ScaleSetups::read(file.toStdString());
+    const auto setup = setups.find(name);
+    if (!setup) {
+        std::string known = defaultSetupName;
+        for (const ScaleSetup& saved : setups.saved()) known += ", " + saved.name;
+        throw std::invalid_argument("\"" + name + "\" adında bir ölçek kurulumu yok (kayıtlı olanlar: " + known + ")");
+    }
+    usePixelsPerMm(options, setup->pixelsPerMm);
+}
+
+} // namespace kanat
+
 int main(int argc, char** argv) {
     try {
-        const BatchOptions options = kanat::parseBatchOptions(std::vector<std::string>(argv + 1, argv + argc));
+        kanat::BatchOptions options = kanat::parseBatchOptions(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.setupName) kanat::useSavedSetup(options, *options.setupName);
         if (options.help) {
             std::cout << kanat::batchHelp;
             return 0;
