@@ -11,7 +11,9 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 
 namespace kanat {
 namespace {
@@ -39,6 +41,17 @@ std::vector<std::uint8_t> cutFromPicture(const std::vector<std::string>& candida
         return cutStoredPatches(picture, wing.landmarks);
     }
     return {};
+}
+
+// The entry as it is, at the end: appendWhole, made for text, starts a line of its own after a
+// last byte that is no line end, which here would put "\r\n" before the entry and spoil it. Torn,
+// it is a damaged last entry, which the reader leaves out.
+WriteResult appendBinary(const std::string& path, const std::string& bytes) {
+    errno = 0;
+    std::ofstream file(path, std::ios::binary | std::ios::app);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return {file ? 0 : (errno != 0 ? errno : EIO)};
 }
 
 std::uintmax_t sizeOf(const std::string& path) {
@@ -121,7 +134,7 @@ std::string CollectionPatchFile::add(StoredPatches entry) {
     // Changed behind our back (or torn): a new entry appended there might not be read back.
     if (size_ == 0 || sizeOf(path) != size_) return write();
     const std::string bytes = encodePatchEntry(entries_.back());
-    const WriteResult written = appendWhole(path, bytes);
+    const WriteResult written = appendBinary(path, bytes);
     if (!written.ok()) return "\"" + path + "\" yazılamadı: " + describeWriteError(written.error);
     size_ += bytes.size();
     return {};

@@ -122,6 +122,24 @@ TEST_F(Collection, KeepsProposingWhenThePicturesAreGoneAndAddsSavedWings) {
     EXPECT_TRUE(reloaded.warnings().empty()) << reloaded.warnings().front();
 }
 
+// A saved wing's squares are appended to the patch file as they are and read back from it, its
+// picture kept where the window opened it.
+TEST_F(Collection, ASavedWingsSquaresAreReadBackFromThePatchFile) {
+    const std::string tps = test::writeCollection(folder, wings({1, 2, 3}));
+    WingCollection collection = WingCollection::load(tps);
+    const std::uintmax_t before = fs::file_size(patchFilePath(tps));
+    const std::string saved = test::tpsSpecimenOf(all[4], 4);
+    std::ofstream(tps, std::ios::binary | std::ios::app) << saved;
+    EXPECT_EQ(collection.addSavedWing(saved, PreparedPicture(all[4].picture), all[4].path), "");
+    const std::string bytes = test::readFile(patchFilePath(tps));
+    EXPECT_EQ(encodePatchEntry(parsePatchFile(bytes).entries.back()), bytes.substr(before));
+    EXPECT_TRUE(parsePatchFile(bytes).intact);
+    removePictures();
+    const WingCollection reloaded = WingCollection::load(tps);
+    EXPECT_EQ(reloaded.wingsWithPictures(), 4);
+    EXPECT_TRUE(reloaded.warnings().empty()) << reloaded.warnings().front();
+}
+
 TEST_F(Collection, UsesWhatItCanOfABadCollectionAndSaysEachProblemOnce) {
     const std::string good = test::tpsSpecimenOf(all[1], 1) + test::tpsSpecimenOf(all[2], 2);
     std::string unplaced = test::tpsSpecimenOf(all[3], 3);
