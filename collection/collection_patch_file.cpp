@@ -20,10 +20,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool holdsLandmarks(const PicturePyramid& picture, const Configuration& landmarks) {
+// The estimates of a damaged wing's missing landmarks may lie past a picture's edge.
+bool holdsLandmarks(const PicturePyramid& picture, const CollectionWing& wing) {
     const double width = picture.levels.front().cols;
-    for (const ComplexPoint point : landmarks)
+    for (std::size_t i = 0; i < wing.landmarks.size(); ++i) {
+        const ComplexPoint point = wing.landmarks[i];
+        if (!wing.present.has(i)) continue;
         if (point.real() < 0 || point.real() > width || point.imag() < 0 || point.imag() > picture.height) return false;
+    }
     return true;
 }
 
@@ -36,7 +40,7 @@ std::vector<std::uint8_t> cutFromPicture(const std::vector<std::string>& candida
         const LoadedPicture loaded = loadPicture(QString::fromStdString(path));
         if (!loaded.ok()) continue;
         const PicturePyramid picture = pyramidOf(loaded.image);
-        if (!holdsLandmarks(picture, wing.landmarks)) continue; // another picture of the same name
+        if (!holdsLandmarks(picture, wing)) continue; // another picture of the same name
         foundAt = fs::absolute(path, error).string();
         return cutStoredPatches(picture, wing.landmarks);
     }

@@ -151,5 +151,37 @@ TEST_F(CollectionTool, ChecksACollectionNamingTheExchangedAndTheMovedLandmark) {
     EXPECT_NE(tooFew.err.find("en az 4"), std::string::npos) << tooFew.err;
 }
 
+// The wing's specimen with landmarks 15 and 16 written as missing.
+std::string without15And16(const test::RealWing& wing, long id) {
+    std::istringstream in(test::tpsSpecimenOf(wing, id));
+    std::string out, line;
+    for (int n = 0; std::getline(in, line); ++n) out += (n == 15 || n == 16 ? "-1 -1\r" : line) + "\n";
+    return out;
+}
+
+TEST_F(CollectionTool, ChecksDamagedWingsOnTheLandmarksTheyHave) {
+    std::string tps;
+    for (std::size_t i = 0; i < all.size(); ++i) tps += test::tpsSpecimenOf(all[i], static_cast<long>(i) + 1);
+    test::RealWing exchanged = all[2], moved = all[4];
+    std::swap(exchanged.landmarks[6], exchanged.landmarks[7]);
+    moved.landmarks[10].x += 24;
+    moved.landmarks[10].y += 32;
+    tps += without15And16(exchanged, 11) + without15And16(all[5], 12) + without15And16(moved, 13);
+    const auto result = test::runBatchTool({"--check", write("12.tps", tps)});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const auto out = lines(result.out);
+    ASSERT_EQ(out.size(), 2u) << result.out;
+    EXPECT_EQ(out[0].substr(0, 3), "11\t");
+    EXPECT_EQ(out[0].substr(out[0].rfind('\t')), "\tswap=7,8");
+    EXPECT_EQ(out[1].substr(0, 3), "13\t");
+    EXPECT_EQ(out[1].substr(out[1].rfind('\t')), "\tlandmark=11");
+    for (const std::string& line : out) {
+        double distance = 0, fence = 0;
+        ASSERT_EQ(std::sscanf(line.c_str() + 3, "%lf\t%lf", &distance, &fence), 2);
+        EXPECT_GT(distance, fence);
+    }
+}
+
 } // namespace
 } // namespace kanat
