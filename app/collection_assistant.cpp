@@ -51,7 +51,7 @@ void CollectionAssistant::update(const WingCapture& capture, const QImage& pictu
                                  const std::optional<ViewOfPicture>& view, bool dragging) {
     if (dragging) return;
     WingLandmarks held;
-    std::array<bool, landmarkCount> missing{};
+    MissingLandmarks missing{};
     if (view)
         for (const Press& press : capture.presses()) {
             if (press.landmark <= 0) continue;
@@ -81,16 +81,12 @@ void CollectionAssistant::update(const WingCapture& capture, const QImage& pictu
     const Asked asking{session_.collection.version(), picture.cacheKey(), held, missing};
     if (asked_ == asking) return;
     asked_ = asking;
-    worker_.ask({collection, prepared_, picture, held});
+    worker_.ask({collection, prepared_, picture, held, missing});
 }
 
 void CollectionAssistant::take(ProposalWorker::Answer answer) {
     prepared_ = std::move(answer.prepared);
     proposals_ = std::move(answer.proposals);
-    if (asked_)
-        std::erase_if(proposals_, [&](const LandmarkProposal& proposal) {
-            return asked_->missing[static_cast<std::size_t>(proposal.landmark - 1)];
-        });
     proposalsChanged_();
 }
 
@@ -145,7 +141,7 @@ void CollectionAssistant::tellOnce() {
     session_.toldAboutCollection = true;
     QStringList lines;
     if (!collection.canPropose())
-        lines << QStringLiteral("Koleksiyonda (%1) nokta önermek için en az %2 tam kanat gerekir; şimdilik %3 var.")
+        lines << QStringLiteral("Koleksiyonda (%1) nokta önermek için en az %2 kanat gerekir; şimdilik %3 var.")
                      .arg(session_.collection.path())
                      .arg(WingCollection::fewestWingsToPropose)
                      .arg(collection.usableWings());

@@ -66,7 +66,7 @@ private:
         int collection = 0;
         qint64 picture = 0;
         WingLandmarks held;
-        std::array<bool, landmarkCount> missing{};
+        MissingLandmarks missing{};
         bool operator==(const Asked&) const;
     };
     void take(ProposalWorker::Answer answer);

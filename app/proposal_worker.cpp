@@ -35,7 +35,7 @@ void ProposalWorker::startNext() {
     answering_ = asked_;
     watcher_.setFuture(QtConcurrent::run(&pool_, [request = std::move(request)] {
         const PreparedPicture prepared = request.prepared.empty() ? PreparedPicture(request.picture) : request.prepared;
-        return Answer{prepared, request.collection.propose(prepared, request.held)};
+        return Answer{prepared, request.collection.propose(prepared, request.held, request.missing)};
     }));
 }
 

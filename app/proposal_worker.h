@@ -22,6 +22,7 @@ public:
         PreparedPicture prepared; // empty: made from `picture` first
         QImage picture;
         WingLandmarks held;
+        MissingLandmarks missing{}; // marked missing: neither proposed nor fitted
     };
     struct Answer {
         PreparedPicture prepared;

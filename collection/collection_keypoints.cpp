@@ -11,21 +11,25 @@
 namespace kanat {
 namespace {
 
-bool holds(const PicturePyramid& picture, const Configuration& landmarks) {
+// The estimates of a damaged wing's missing landmarks may lie past a picture's edge.
+bool holds(const PicturePyramid& picture, const CollectionWing& wing) {
     const double width = picture.levels.front().cols;
-    for (const ComplexPoint point : landmarks)
+    for (std::size_t i = 0; i < wing.landmarks.size(); ++i) {
+        const ComplexPoint point = wing.landmarks[i];
+        if (!wing.present.has(i)) continue;
         if (point.real() < 0 || point.real() > width || point.imag() < 0 || point.imag() > picture.height) return false;
+    }
     return true;
 }
 
-std::optional<PicturePyramid> firstPicture(const std::vector<std::string>& candidates, const Configuration& landmarks) {
+std::optional<PicturePyramid> firstPicture(const std::vector<std::string>& candidates, const CollectionWing& wing) {
     for (const std::string& path : candidates) {
         std::error_code error;
         if (path.empty() || !std::filesystem::is_regular_file(path, error)) continue;
         const LoadedPicture loaded = loadPicture(QString::fromStdString(path));
         if (!loaded.ok()) continue;
         PicturePyramid picture = pyramidOf(loaded.image);
-        if (holds(picture, landmarks)) return picture; // not another picture of the same name
+        if (holds(picture, wing)) return picture; // not another picture of the same name
     }
     return std::nullopt;
 }
@@ -41,7 +45,7 @@ std::vector<std::shared_ptr<const WingKeypoints>> collectionKeypoints(const std:
         const CollectionWing& wing = wings[i];
         const std::string seenAt = i < patches.size() ? patches[i].picturePath : std::string();
         keypoints.push_back(cache.keypoints(wing.id, wing.key, wing.landmarks, [&] {
-            return firstPicture({seenAt, pictureBeside(collectionPath, wing.image)}, wing.landmarks);
+            return firstPicture({seenAt, pictureBeside(collectionPath, wing.image)}, wing);
         }));
     }
     return keypoints;

@@ -11,17 +11,23 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 
 namespace kanat {
 namespace {
 
 namespace fs = std::filesystem;
 
-bool holdsLandmarks(const PicturePyramid& picture, const Configuration& landmarks) {
+// The estimates of a damaged wing's missing landmarks may lie past a picture's edge.
+bool holdsLandmarks(const PicturePyramid& picture, const CollectionWing& wing) {
     const double width = picture.levels.front().cols;
-    for (const ComplexPoint point : landmarks)
+    for (std::size_t i = 0; i < wing.landmarks.size(); ++i) {
+        const ComplexPoint point = wing.landmarks[i];
+        if (!wing.present.has(i)) continue;
         if (point.real() < 0 || point.real() > width || point.imag() < 0 || point.imag() > picture.height) return false;
+    }
     return true;
 }
 
@@ -34,11 +40,22 @@ std::vector<std::uint8_t> cutFromPicture(const std::vector<std::string>& candida
         const LoadedPicture loaded = loadPicture(QString::fromStdString(path));
         if (!loaded.ok()) continue;
         const PicturePyramid picture = pyramidOf(loaded.image);
-        if (!holdsLandmarks(picture, wing.landmarks)) continue; // another picture of the same name
+        if (!holdsLandmarks(picture, wing)) continue; // another picture of the same name
         foundAt = fs::absolute(path, error).string();
         return cutStoredPatches(picture, wing.landmarks);
     }
     return {};
+}
+
+// The entry as it is, at the end: appendWhole, made for text, starts a line of its own after a
+// last byte that is no line end, which here would put "\r\n" before the entry and spoil it. Torn,
+// it is a damaged last entry, which the reader leaves out.
+WriteResult appendBinary(const std::string& path, const std::string& bytes) {
+    errno = 0;
+    std::ofstream file(path, std::ios::binary | std::ios::app);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return {file ? 0 : (errno != 0 ? errno : EIO)};
 }
 
 std::uintmax_t sizeOf(const std::string& path) {
@@ -121,7 +138,7 @@ std::string CollectionPatchFile::add(StoredPatches entry) {
     // Changed behind our back (or torn): a new entry appended there might not be read back.
     if (size_ == 0 || sizeOf(path) != size_) return write();
     const std::string bytes = encodePatchEntry(entries_.back());
-    const WriteResult written = appendWhole(path, bytes);
+    const WriteResult written = appendBinary(path, bytes);
     if (!written.ok()) return "\"" + path + "\" yazılamadı: " + describeWriteError(written.error);
     size_ += bytes.size();
     return {};

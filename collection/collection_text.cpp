@@ -60,14 +60,21 @@ CollectionText readCollectionText(std::string_view content, const std::string& f
             continue;
         }
         const auto points = landmarksOf(specimen);
-        if (std::any_of(points.begin(), points.end(), [](const auto& point) { return !point; })) {
+        CollectionWing wing{id, specimenKey(specimen), specimen.image, Configuration(points.size()),
+                            LandmarkMask::all(points.size())};
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            // Some writers mark a missing landmark with a negative pair (-99 -99, say) rather than -1 -1.
+            if (points[k] && points[k]->real() >= 0 && points[k]->imag() >= 0)
+                wing.landmarks[k] = *points[k];
+            else
+                wing.present.remove(k);
+        }
+        if (wing.present.missing() > static_cast<std::size_t>(mostLandmarksMissing)) {
             unplaced.push_back(id);
             continue;
         }
-        CollectionWing wing{id, specimenKey(specimen), specimen.image, {}};
-        for (const auto& point : points) wing.landmarks.push_back(*point);
         // Landmarks all on one spot have no shape to compare or scale a patch by.
-        if (centroidSize(wing.landmarks) < 1) {
+        if (centroidSize(wing.landmarks, wing.present) < 1) {
             degenerate.push_back(id);
             continue;
         }
@@ -78,14 +85,21 @@ CollectionText readCollectionText(std::string_view content, const std::string& f
                                 " örnekte 18'den başka sayıda nokta var, koleksiyona katılmadı (" +
                                 namedSpecimens(otherCounts) + ")");
     if (!unplaced.empty())
-        text.warnings.push_back(fileName + ": " + std::to_string(unplaced.size()) +
-                                " örnekte yerleştirilmemiş ya da geçersiz nokta var (-1 -1), ortalamaya katılmadı (" +
-                                namedSpecimens(unplaced) + ")");
+        text.warnings.push_back(
+            fileName + ": " + std::to_string(unplaced.size()) + " örnekte " + std::to_string(mostLandmarksMissing) +
+            "'ten fazla nokta eksik ya da geçersiz (-1 -1), koleksiyona katılmadı (" + namedSpecimens(unplaced) + ")");
     if (!degenerate.empty())
         text.warnings.push_back(fileName + ": " + std::to_string(degenerate.size()) +
                                 " örnekte noktalar üst üste, koleksiyona katılmadı (" + namedSpecimens(degenerate) +
                                 ")");
     return text;
+}
+
+void estimateMissing(CollectionWing& wing, const Configuration& mean) {
+    if (wing.present.complete() || mean.size() != wing.landmarks.size()) return;
+    const Similarity fit = fitSimilarity(mean, wing.landmarks, wing.present.weights(), Reflection::Allowed).map;
+    for (std::size_t k = 0; k < wing.landmarks.size(); ++k)
+        if (!wing.present.has(k)) wing.landmarks[k] = fit(mean[k]);
 }
 
 } // namespace kanat

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kanat {
 namespace {
@@ -18,26 +19,28 @@ struct Exchange {
     double distance = 0;
 };
 
-// The exchange of two landmarks that brings the wing nearest the mean.
-Exchange bestExchange(const Configuration& wing, const Configuration& mean) {
-    Exchange best{0, 0, 2};
-    Configuration swapped = wing;
-    for (std::size_t a = 0; a < wing.size(); ++a) {
-        for (std::size_t b = a + 1; b < wing.size(); ++b) {
-            std::swap(swapped[a], swapped[b]);
-            const double distance = procrustesDistance(swapped, mean, Reflection::Allowed);
+// The exchange of two of the wing's landmarks that brings it nearest the mean.
+Exchange bestExchange(const PartialShape& wing, const Configuration& mean) {
+    Exchange best{0, 0, std::numeric_limits<double>::infinity()};
+    PartialShape swapped = wing;
+    for (std::size_t a = 0; a < wing.points.size(); ++a) {
+        if (!wing.present.has(a)) continue;
+        for (std::size_t b = a + 1; b < wing.points.size(); ++b) {
+            if (!wing.present.has(b)) continue;
+            std::swap(swapped.points[a], swapped.points[b]);
+            const double distance = partialDistance(swapped, mean, Reflection::Allowed);
             if (distance < best.distance) best = {static_cast<int>(a) + 1, static_cast<int>(b) + 1, distance};
-            std::swap(swapped[a], swapped[b]);
+            std::swap(swapped.points[a], swapped.points[b]);
         }
     }
     return best;
 }
 
 // Where landmark k of `wing` lies against where its other landmarks put it, in the mean's frame.
-ComplexPoint missOf(const Configuration& wing, const Configuration& mean, std::size_t k) {
-    std::vector<double> weights(wing.size(), 1.0);
+ComplexPoint missOf(const PartialShape& wing, const Configuration& mean, std::size_t k) {
+    std::vector<double> weights = wing.present.weights();
     weights[k] = 0;
-    return fitSimilarity(wing, mean, weights, Reflection::Allowed).map(wing[k]) - mean[k];
+    return fitSimilarity(wing.points, mean, weights, Reflection::Allowed).map(wing.points[k]) - mean[k];
 }
 
 // A little of each landmark's own spread, added to both axes, keeps a spread measured on few
@@ -62,30 +65,54 @@ double upperFence(std::vector<double> distances) {
     return upper + 1.5 * (upper - lower);
 }
 
-ShapeModel shapeModelOf(const std::vector<Configuration>& shapes) {
+ShapeModel shapeModelOf(const std::vector<PartialShape>& shapes) {
     ProcrustesAlignment alignment = alignGeneralised(shapes);
-    ShapeModel model{std::move(alignment.mean), std::move(alignment.distances), 0, {}};
+    ShapeModel model{std::move(alignment.mean), std::move(alignment.distances), 0, {}, shapes};
     model.fence = upperFence(model.distances);
-    model.spread.resize(model.mean.size());
-    for (const Configuration& shape : shapes)
-        for (std::size_t k = 0; k < model.mean.size(); ++k) {
+    const std::size_t count = model.mean.size();
+    model.spread.resize(count);
+    std::vector<int> holders(count, 0);
+    for (const PartialShape& shape : shapes)
+        for (std::size_t k = 0; k < count; ++k) {
+            if (!shape.present.has(k)) continue;
             const ComplexPoint miss = missOf(shape, model.mean, k);
             model.spread[k].xx += miss.real() * miss.real();
             model.spread[k].xy += miss.real() * miss.imag();
             model.spread[k].yy += miss.imag() * miss.imag();
+            ++holders[k];
         }
-    for (LandmarkSpread& spread : model.spread) {
-        spread.xx /= static_cast<double>(shapes.size());
-        spread.xy /= static_cast<double>(shapes.size());
-        spread.yy /= static_cast<double>(shapes.size());
+    for (std::size_t k = 0; k < count; ++k) {
+        const double wings = std::max(holders[k], 1);
+        model.spread[k].xx /= wings;
+        model.spread[k].xy /= wings;
+        model.spread[k].yy /= wings;
     }
     return model;
 }
 
-int leastFitting(const Configuration& wing, const ShapeModel& model) {
+ShapeModel shapeModelOf(const std::vector<Configuration>& shapes) {
+    std::vector<PartialShape> complete;
+    complete.reserve(shapes.size());
+    for (const Configuration& shape : shapes) complete.push_back(completeShape(shape));
+    return shapeModelOf(complete);
+}
+
+double fenceOn(const ShapeModel& model, const LandmarkMask& present) {
+    if (present.complete()) return model.fence;
+    std::vector<double> distances;
+    for (const PartialShape& wing : model.wings) {
+        const LandmarkMask shared = wing.present & present;
+        if (shared.count() >= 3)
+            distances.push_back(partialDistance({wing.points, shared}, model.mean, Reflection::Allowed));
+    }
+    return distances.empty() ? model.fence : upperFence(std::move(distances));
+}
+
+int leastFitting(const PartialShape& wing, const ShapeModel& model) {
     double worst = -1;
     int landmark = 0;
-    for (std::size_t k = 0; k < wing.size(); ++k) {
+    for (std::size_t k = 0; k < wing.points.size(); ++k) {
+        if (!wing.present.has(k)) continue;
         const double score = unlikeliness(missOf(wing, model.mean, k), model.spread[k]);
         if (score > worst) {
             worst = score;
@@ -95,11 +122,15 @@ int leastFitting(const Configuration& wing, const ShapeModel& model) {
     return landmark;
 }
 
-ShapeCheck checkShape(const Configuration& wing, const ShapeModel& model) {
-    ShapeCheck check{ShapeVerdict::Sound, procrustesDistance(wing, model.mean, Reflection::Allowed), model.fence, 0, 0};
-    if (check.distance <= model.fence) return check;
+int leastFitting(const Configuration& wing, const ShapeModel& model) {
+    return leastFitting(completeShape(wing), model);
+}
+
+ShapeCheck checkShape(const PartialShape& wing, const ShapeModel& model, double fence) {
+    ShapeCheck check{ShapeVerdict::Sound, partialDistance(wing, model.mean, Reflection::Allowed), fence, 0, 0};
+    if (check.distance <= fence) return check;
     const Exchange exchange = bestExchange(wing, model.mean);
-    if (exchange.distance <= model.fence) {
+    if (exchange.distance <= fence) {
         check.verdict = ShapeVerdict::Exchanged;
         check.first = exchange.first;
         check.second = exchange.second;
@@ -108,6 +139,14 @@ ShapeCheck checkShape(const Configuration& wing, const ShapeModel& model) {
     check.verdict = ShapeVerdict::Misplaced;
     check.first = leastFitting(wing, model);
     return check;
+}
+
+ShapeCheck checkShape(const PartialShape& wing, const ShapeModel& model) {
+    return checkShape(wing, model, fenceOn(model, wing.present));
+}
+
+ShapeCheck checkShape(const Configuration& wing, const ShapeModel& model) {
+    return checkShape(completeShape(wing), model, model.fence);
 }
 
 } // namespace kanat

@@ -37,6 +37,32 @@ bool plausible(const std::vector<std::optional<ComplexPoint>>& placed) {
     return true;
 }
 
+// Estimates the landmarks the damaged wings lack from the mean shape of all the wings, so that
+// their squares and keypoints are cut like any other wing's. As the collection grows the
+// estimates move a little while squares already cut keep their size: a fraction of a percent.
+// Without a landmark that some wing has (no complete wing, and none of the damaged ones has it)
+// there is no mean to do it by: the damaged wings are then left out.
+void estimateDamagedWings(std::vector<CollectionWing>& wings, std::vector<std::string>& warnings) {
+    std::vector<PartialShape> shapes;
+    for (const CollectionWing& wing : wings) shapes.push_back(wing.shape());
+    if (std::all_of(shapes.begin(), shapes.end(), [](const PartialShape& shape) { return shape.present.complete(); }))
+        return;
+    if (heldByAny(shapes).complete()) {
+        const Configuration mean = alignGeneralised(shapes).mean;
+        for (CollectionWing& wing : wings) estimateMissing(wing, mean);
+        return;
+    }
+    std::vector<std::string> leftOut;
+    std::erase_if(wings, [&](const CollectionWing& wing) {
+        if (wing.present.complete()) return false;
+        leftOut.push_back(wing.id);
+        return true;
+    });
+    warnings.push_back(std::to_string(leftOut.size()) +
+                       " eksik noktalı kanat, koleksiyonda o noktaları taşıyan kanat olmadığından katılmadı (" +
+                       namedSpecimens(leftOut) + ")");
+}
+
 } // namespace
 
 // What the collection is made of: its wings, their stored squares and keypoints, and what was
@@ -63,8 +89,8 @@ std::shared_ptr<const WingCollection::Derived> WingCollection::derive(std::share
     derived->inputs = inputs;
     derived->warnings = inputs->fileWarnings;
     derived->withPictures = inputs->patches.withPixels();
-    std::vector<Configuration> shapes;
-    for (const CollectionWing& wing : inputs->wings) shapes.push_back(wing.landmarks);
+    std::vector<PartialShape> shapes;
+    for (const CollectionWing& wing : inputs->wings) shapes.push_back(wing.shape());
     if (!shapes.empty()) {
         derived->shape = shapeModelOf(shapes);
         const Configuration& mean = derived->shape.mean;
@@ -77,11 +103,11 @@ std::shared_ptr<const WingCollection::Derived> WingCollection::derive(std::share
         std::vector<PlacerWing> wings;
         for (std::size_t i = 0; i < inputs->wings.size(); ++i)
             wings.push_back({inputs->wings[i].landmarks, inputs->patches.entries()[i].pixels,
-                             i < inputs->keypoints.size() ? inputs->keypoints[i] : nullptr});
+                             i < inputs->keypoints.size() ? inputs->keypoints[i] : nullptr, inputs->wings[i].present});
         derived->placer.emplace(derived->shape.mean, std::move(wings));
     } else {
         derived->warnings.push_back("Koleksiyonda resmiyle birlikte " + std::to_string(derived->withPictures) +
-                                    " tam kanat var; noktaların önerilmesi için en az " +
+                                    " kanat var; noktaların önerilmesi için en az " +
                                     std::to_string(fewestWingsToPropose) + " gerekir");
     }
     return derived;
@@ -108,6 +134,7 @@ WingCollection WingCollection::load(const std::string& collectionPath, const Pic
             inputs.fileWarnings.push_back(error.what());
         }
     }
+    estimateDamagedWings(inputs.wings, inputs.fileWarnings);
     if (!inputs.wings.empty()) {
         const std::vector<std::string> warnings = inputs.patches.update(inputs.wings, known);
         inputs.fileWarnings.insert(inputs.fileWarnings.end(), warnings.begin(), warnings.end());
@@ -136,19 +163,24 @@ std::vector<TpsPoint> WingCollection::meanShape() const {
     return shape;
 }
 
-std::vector<LandmarkProposal> WingCollection::propose(const PreparedPicture& picture,
-                                                      const WingLandmarks& placed) const {
+std::vector<LandmarkProposal> WingCollection::propose(const PreparedPicture& picture, const WingLandmarks& placed,
+                                                      const MissingLandmarks& missing) const {
     if (!canPropose() || picture.empty()) return {};
     std::vector<std::optional<ComplexPoint>> given(placed.size());
-    for (std::size_t i = 0; i < placed.size(); ++i)
-        if (placed[i] && isFinitePoint(*placed[i])) given[i] = complexPoint(*placed[i]);
+    LandmarkMask onWing = LandmarkMask::all(placed.size());
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        if (placed[i] && isFinitePoint(*placed[i]))
+            given[i] = complexPoint(*placed[i]);
+        else if (missing[i])
+            onWing.remove(i);
+    }
     const auto placedCount = std::count_if(given.begin(), given.end(), [](const auto& p) { return p.has_value(); });
     if ((placedCount < 2 && !canFind()) || !plausible(given)) return {};
-    const Placement placement = derived_->placer->place(picture.pyramid(), given);
+    const Placement placement = derived_->placer->place(picture.pyramid(), given, onWing);
     std::vector<LandmarkProposal> proposals;
     for (std::size_t i = 0; i < placement.landmarks.size(); ++i) {
         const PlacedLandmark& landmark = placement.landmarks[i];
-        if (placed[i]) continue;
+        if (placed[i] || landmark.missing) continue;
         proposals.push_back({static_cast<int>(i) + 1,
                              {landmark.position.real(), landmark.position.imag()},
                              landmark.confidence,
@@ -159,11 +191,14 @@ std::vector<LandmarkProposal> WingCollection::propose(const PreparedPicture& pic
 
 std::optional<ShapeCheck> WingCollection::check(const WingLandmarks& wing) const {
     if (!canCheck()) return std::nullopt;
-    Configuration shape;
-    for (const auto& point : wing) {
-        if (!point || !isFinitePoint(*point)) return std::nullopt;
-        shape.push_back(complexPoint(*point));
+    PartialShape shape{Configuration(wing.size()), LandmarkMask::all(wing.size())};
+    for (std::size_t i = 0; i < wing.size(); ++i) {
+        if (wing[i] && isFinitePoint(*wing[i]))
+            shape.points[i] = complexPoint(*wing[i]);
+        else
+            shape.present.remove(i);
     }
+    if (shape.present.missing() > static_cast<std::size_t>(mostLandmarksMissing)) return std::nullopt;
     return checkShape(shape, derived_->shape);
 }
 
@@ -175,8 +210,11 @@ std::string WingCollection::addSavedWing(const std::string& specimenText, const 
     } catch (const std::exception& error) {
         return error.what();
     }
-    if (text.wings.size() != 1) return {}; // not complete: it does not join the mean
-    const CollectionWing& wing = text.wings.front();
+    if (text.wings.size() != 1) return {}; // too damaged: it does not join the mean
+    CollectionWing& wing = text.wings.front();
+    // A damaged wing's estimates need a mean with every landmark; it joins on the next load.
+    if (!wing.present.complete() && derived_->shape.mean.empty()) return {};
+    estimateMissing(wing, derived_->shape.mean);
     std::error_code error;
     StoredPatches entry{wing.id, wing.key, std::filesystem::absolute(picturePath, error).string(), {}};
     if (!picture.empty()) entry.pixels = cutStoredPatches(picture.pyramid(), wing.landmarks);

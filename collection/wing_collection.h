@@ -20,6 +20,8 @@ struct PicturePyramid;
 // A wing's landmarks in pixels of its source picture, y counted up from the picture's bottom
 // edge, exactly as 12.tps holds them and sourceLandmarks gives them; empty for one not placed.
 using WingLandmarks = std::array<std::optional<TpsPoint>, landmarkCount>;
+// The landmarks marked as not there on a damaged wing (a torn tip, a missing cross-vein).
+using MissingLandmarks = std::array<bool, landmarkCount>;
 
 // An opened picture made ready for proposals (grey, with halvings). Made once when the
 // picture is opened (about 30 ms and 32 MB for 24 megapixels); cheap to copy.
@@ -60,32 +62,37 @@ public:
     // thread.
     static WingCollection load(const std::string& collectionPath, const PicturesById& known = {});
 
-    int usableWings() const;                          // wings with all 18 landmarks: those in the mean shape
+    // Wings in the mean shape: the complete ones and those lacking at most mostLandmarksMissing.
+    int usableWings() const;
     int wingsWithPictures() const;                    // of those, the wings whose neighbourhoods are known
     const std::vector<std::string>& warnings() const; // Turkish, one line each, each said once
-    // Centred, centroid size 1, y up, turned like the file's first usable wing; empty without
-    // wings.
+    // Centred, centroid size 1, y up, turned like the file's first complete wing (or its first
+    // with the most landmarks); empty without wings.
     std::vector<TpsPoint> meanShape() const;
     // The landmark (1 to 18) farthest from landmark 1 in the mean shape; 0 without wings.
     int farthestFromFirst() const;
 
     bool canPropose() const; // with two landmarks placed or more
     bool canFind() const;    // with none placed
-    // Places for every unplaced landmark, each with its confidence: the collection's wings find
-    // the wing in the picture by its keypoints when too few landmarks are placed, then their
-    // neighbourhoods place each landmark. None when the picture is empty, the collection cannot
-    // propose for what is placed, or the wing is not found. Some tens of milliseconds, whatever
-    // the picture's size: a window calls it away from its own thread.
-    std::vector<LandmarkProposal> propose(const PreparedPicture& picture, const WingLandmarks& placed) const;
+    // Places for every landmark neither placed nor marked missing, each with its confidence: the
+    // collection's wings find the wing in the picture by its keypoints when too few landmarks are
+    // placed, then their neighbourhoods place each landmark (a placed landmark counts as there
+    // even when marked missing). None when the picture is empty, the collection cannot propose
+    // for what is placed, or the wing is not found. Some tens of milliseconds, whatever the
+    // picture's size: a window calls it away from its own thread.
+    std::vector<LandmarkProposal> propose(const PreparedPicture& picture, const WingLandmarks& placed,
+                                          const MissingLandmarks& missing = {}) const;
 
     bool canCheck() const;
-    // The wing against the collection's mean and fence; none when the collection cannot check
-    // or a landmark is not placed.
+    // The wing's shape on the landmarks placed, against the collection's mean there and a fence
+    // for those landmarks: a landmark not placed counts as missing. None when the collection
+    // cannot check or more than mostLandmarksMissing are missing.
     std::optional<ShapeCheck> check(const WingLandmarks& wing) const;
 
     // After the window has appended `specimenText` (one TPS specimen, as tpsSpecimen writes it)
     // to the collection file: keeps the wing's neighbourhoods and keypoints in the files beside it
-    // and lets the wing join this collection. Returns a Turkish warning when a file could not be
+    // and lets the wing join this collection (one lacking landmarks once it has a mean shape to
+    // estimate them by). Returns a Turkish warning when a file could not be
     // written.
     // About 35 ms with 200 wings, growing with the collection: a window may add to a copy away
     // from its thread and take the copy back.

@@ -84,28 +84,37 @@ struct WingPlacer::Templates {
 struct WingPlacer::Search {
     Configuration points;
     std::vector<bool> placed;
-    Similarity fit; // of the mean shape onto the points
+    LandmarkMask onWing; // a missing landmark's point is only the shape's guess
+    Similarity fit;      // of the mean shape onto the points
     std::vector<LandmarkEvidence> evidence;
 };
 
 WingPlacer::WingPlacer(const Configuration& mean, std::vector<PlacerWing> wings, PlacementSettings settings)
     : mean_(mean), wings_(std::move(wings)), settings_(std::move(settings)) {
     const std::size_t count = mean_.size();
+    for (PlacerWing& wing : wings_)
+        if (wing.present.size() == 0) wing.present = LandmarkMask::all(count);
     spread_.assign(count, 0.0);
+    std::vector<int> holders(count, 0);
     std::vector<double> distances(wings_.size()), sizeRatios;
     std::vector<Similarity> fits;
     for (std::size_t w = 0; w < wings_.size(); ++w) {
         const PlacerWing& wing = wings_[w];
-        const SimilarityFit fit = fitSimilarity(mean_, wing.landmarks, Reflection::Allowed);
+        const SimilarityFit fit = fitSimilarity(mean_, wing.landmarks, wing.present.weights(), Reflection::Allowed);
         fits.push_back(fit.map);
         const double size = std::abs(fit.map.a);
-        distances[w] = procrustesDistance(wing.landmarks, mean_, Reflection::Allowed);
-        for (std::size_t i = 0; i < count; ++i) spread_[i] += std::norm((wing.landmarks[i] - fit.map(mean_[i])) / size);
+        distances[w] = partialDistance({wing.landmarks, wing.present}, mean_, Reflection::Allowed);
+        for (std::size_t i = 0; i < count; ++i)
+            if (wing.present.has(i)) {
+                spread_[i] += std::norm((wing.landmarks[i] - fit.map(mean_[i])) / size);
+                ++holders[i];
+            }
         if (wing.keypoints)
             sizeRatios.push_back(centroidSize(wing.landmarks) /
                                  std::hypot(wing.keypoints->picture.sourceWidth, wing.keypoints->picture.sourceHeight));
     }
-    for (double& spread : spread_) spread = wings_.empty() ? 0 : std::sqrt(spread / static_cast<double>(wings_.size()));
+    for (std::size_t i = 0; i < count; ++i)
+        spread_[i] = holders[i] == 0 ? 0 : std::sqrt(spread_[i] / static_cast<double>(holders[i]));
     if (!sizeRatios.empty()) {
         std::nth_element(sizeRatios.begin(), sizeRatios.begin() + sizeRatios.size() / 2, sizeRatios.end());
         sizeOverDiagonal_ = sizeRatios[sizeRatios.size() / 2];
@@ -133,6 +142,8 @@ WingPlacer::WingPlacer(const Configuration& mean, std::vector<PlacerWing> wings,
             if (!usable) continue;
             const Similarity frame{fits[w].a / pass.centroidSize, {}, fits[w].reflected};
             for (std::size_t i = 0; i < count; ++i) {
+                // A missing landmark's square shows only where the shape guessed it.
+                if (!wing.present.has(i)) continue;
                 const cv::Mat square = standardised(
                     pass.shrunk ? sampleShrunk(wing.keypoints->picture, wing.landmarks[i], frame, pass.radius)
                                 : storedSquare(wing, i, frame, pass.radius));
@@ -195,7 +206,11 @@ std::vector<std::optional<ComplexPoint>> WingPlacer::fitShape(Search& search) co
     const std::size_t count = mean_.size();
     const Reflection reflection = search.fit.reflected ? Reflection::Always : Reflection::Never;
     std::vector<double> weights(count), residuals(count), tolerances(count);
-    for (std::size_t i = 0; i < count; ++i) weights[i] = search.placed[i] ? placedWeight : 1;
+    auto baseWeight = [&](std::size_t i) {
+        if (!search.onWing.has(i)) return 0.0;
+        return search.placed[i] ? placedWeight : 1.0;
+    };
+    for (std::size_t i = 0; i < count; ++i) weights[i] = baseWeight(i);
     Similarity fit = search.fit;
     // Each round trusts less the landmarks the last fit left far off.
     for (int round = 0; round < 4; ++round) {
@@ -204,14 +219,14 @@ std::vector<std::optional<ComplexPoint>> WingPlacer::fitShape(Search& search) co
         for (std::size_t i = 0; i < count; ++i) {
             residuals[i] = std::abs(search.points[i] - fit(mean_[i]));
             tolerances[i] = size * std::max(settings_.outlierSpreads * spread_[i], settings_.outlierFloor);
-            const double base = search.placed[i] ? placedWeight : 1;
+            const double base = baseWeight(i);
             weights[i] = residuals[i] <= tolerances[i] ? base : base * std::pow(tolerances[i] / residuals[i], 2);
         }
     }
     search.fit = fit;
     std::vector<std::optional<ComplexPoint>> expected(count);
     for (std::size_t i = 0; i < count; ++i)
-        if (!search.placed[i] && residuals[i] > tolerances[i]) expected[i] = fit(mean_[i]);
+        if (!search.placed[i] && search.onWing.has(i) && residuals[i] > tolerances[i]) expected[i] = fit(mean_[i]);
     return expected;
 }
 
@@ -280,8 +295,13 @@ LandmarkEvidence WingPlacer::evidenceOf(const Match& found, std::size_t pass, st
 
 Placement WingPlacer::place(const PicturePyramid& picture,
                             const std::vector<std::optional<ComplexPoint>>& placed) const {
+    return place(picture, placed, LandmarkMask::all(mean_.size()));
+}
+
+Placement WingPlacer::place(const PicturePyramid& picture, const std::vector<std::optional<ComplexPoint>>& placed,
+                            const LandmarkMask& onWing) const {
     const std::size_t count = mean_.size();
-    if (picture.levels.empty() || placed.size() != count || count == 0) return {};
+    if (picture.levels.empty() || placed.size() != count || onWing.size() != count || count == 0) return {};
     std::vector<double> weights;
     const Configuration given = present(placed, weights);
     const int placedCount = static_cast<int>(std::count(weights.begin(), weights.end(), 1.0));
@@ -295,7 +315,8 @@ Placement WingPlacer::place(const PicturePyramid& picture,
 
     ShrunkPicture shrunk = shrunkPicture(picture, settings_.keypoints.centroidSize / expectedSize);
     const std::optional<Consensus> consensus = find(placed, shrunk);
-    Search search{Configuration(count), std::vector<bool>(count, false), {}, std::vector<LandmarkEvidence>(count)};
+    Search search{
+        Configuration(count), std::vector<bool>(count, false), onWing, {}, std::vector<LandmarkEvidence>(count)};
     if (consensus) {
         search.points = consensus->landmarks;
     } else if (placedCount >= 2) {
@@ -308,8 +329,9 @@ Placement WingPlacer::place(const PicturePyramid& picture,
         if (placed[i]) {
             search.points[i] = *placed[i];
             search.placed[i] = true;
+            search.onWing.add(i);
         }
-    search.fit = fitSimilarity(mean_, search.points, Reflection::Allowed).map;
+    search.fit = fitSimilarity(mean_, search.points, search.onWing.weights(), Reflection::Allowed).map;
     const double foundSize = std::abs(search.fit.a);
     if (std::abs(foundSize / expectedSize - 1) > shrinkTolerance)
         shrunk = shrunkPicture(picture, settings_.keypoints.centroidSize / foundSize);
@@ -323,7 +345,7 @@ Placement WingPlacer::place(const PicturePyramid& picture,
         Search judged = search;
         if (last) fitShape(judged);
         for (std::size_t i = 0; i < count; ++i) {
-            if (search.placed[i] || (*templates_)[p].mean[i].empty()) continue;
+            if (search.placed[i] || !search.onWing.has(i) || (*templates_)[p].mean[i].empty()) continue;
             Prior prior;
             if (last)
                 prior = {judged.fit(mean_[i]),
@@ -352,7 +374,9 @@ Placement WingPlacer::place(const PicturePyramid& picture,
     placement.findingWings = consensus ? consensus->wings : 0;
     for (std::size_t i = 0; i < count; ++i) {
         PlacedLandmark landmark{search.points[i], search.placed[i], search.evidence[i], 1, false};
-        if (!landmark.placed) {
+        if (!search.onWing.has(i)) {
+            landmark = {judged.fit(mean_[i]), false, {}, 0, false, true};
+        } else if (!landmark.placed) {
             landmark.evidence.shapeOffset =
                 std::abs(search.points[i] - judged.fit(mean_[i])) / (size * std::max(spread_[i], 1e-3));
             landmark.confidence = confidenceOf(landmark.evidence, settings_.rule);

@@ -13,9 +13,12 @@ namespace kanat {
 
 // One collection wing as the placer uses it.
 struct PlacerWing {
-    Configuration landmarks;                        // TPS pixels of its own picture
+    Configuration landmarks;                        // TPS pixels of its own picture; a missing one's estimated
     std::span<const std::uint8_t> patches;          // its stored squares (stored_patches.h); empty: none
     std::shared_ptr<const WingKeypoints> keypoints; // none: it matches, but does not find wings
+    // The landmarks it has; of these alone its squares are templates and its shape counts. Left
+    // empty: all of them.
+    LandmarkMask present{};
 };
 
 // One look at every unplaced landmark: the collection's templates are correlated with a window
@@ -59,6 +62,7 @@ struct PlacedLandmark {
     LandmarkEvidence evidence;
     double confidence = 0; // 0 to 1; 1 for a placed one
     bool toCheck = false;
+    bool missing = false; // not on this wing: nothing was looked for, the position is the shape's guess
 };
 
 struct Placement {
@@ -78,6 +82,10 @@ public:
 
     bool canFind() const; // without placed landmarks: some wing has keypoints
 
+    // `onWing`: the landmarks the wing has; a missing one is neither looked for nor counted in the
+    // shape fits.
+    Placement place(const PicturePyramid& picture, const std::vector<std::optional<ComplexPoint>>& placed,
+                    const LandmarkMask& onWing) const;
     Placement place(const PicturePyramid& picture, const std::vector<std::optional<ComplexPoint>>& placed) const;
 
 private:

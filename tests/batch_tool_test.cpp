@@ -107,7 +107,40 @@ TEST_F(BatchTool, MeasuresASpecimenWithNoCoordinateLineAsOneWithNothingPlaced) {
     ASSERT_EQ(listed.status, 0) << listed.err;
     EXPECT_EQ(lines(listed.out).size(), 117u);
     EXPECT_EQ(listed.out, unplaced.out);
-    EXPECT_NE(listed.err.find("18. nokta eksik"), std::string::npos) << listed.err;
+    EXPECT_NE(listed.err.find("18. nokta kanatta yok"), std::string::npos) << listed.err;
+}
+
+// Landmarks 15 and 16 gone from the wing: -1 -1 in TPS, "yok;yok" in a coordinate file as the
+// window saves it. Both give one record; what needs 15 or 16 is empty, the rest is the whole wing's.
+TEST_F(BatchTool, MeasuresAWingWithLandmarksMissingTheSameFromEitherFile) {
+    const auto whole = test::readLines(test::testData("golden/wing-x05-point.txt"));
+    std::string coordinates, tps = "LM=18\n";
+    for (std::size_t n = 1; n <= 18; ++n) {
+        const bool gone = n == 15 || n == 16;
+        coordinates += (gone ? std::string("yok;yok") : whole[n - 1]) + "\r\n";
+        std::string point = whole[n - 1];
+        point[point.find(';')] = ' ';
+        tps += (gone ? std::string("-1 -1") : point) + "\n";
+    }
+    const auto fromTps = test::runBatchTool({"--record", folder + "/a.txt", write("w.tps", tps + "ID=w\n")});
+    const auto fromText = test::runBatchTool({"--record", folder + "/b.txt", write("w.txt", coordinates)});
+    const auto wholeWing = test::runBatchTool({test::testData("golden/wing-x05-point.txt")});
+    ASSERT_EQ(fromTps.status, 0) << fromTps.err;
+    ASSERT_EQ(fromText.status, 0) << fromText.err;
+    EXPECT_NE(fromTps.err.find("15. nokta kanatta yok"), std::string::npos) << fromTps.err;
+    EXPECT_EQ(fromTps.out, fromText.out);
+    EXPECT_EQ(test::readFile(folder + "/a.txt"), test::readFile(folder + "/b.txt"));
+    const auto damaged = lines(fromTps.out), complete = lines(wholeWing.out);
+    ASSERT_EQ(damaged.size(), complete.size());
+    EXPECT_EQ(damaged[0], complete[0]) << "Açı(1-2-5) needs neither";
+    EXPECT_EQ(damaged[13], "Açı(14-15-10);");
+    int empty = 0;
+    for (std::size_t i = 0; i < damaged.size(); ++i)
+        if (damaged[i] != complete[i]) {
+            ++empty;
+            EXPECT_EQ(damaged[i], complete[i].substr(0, complete[i].find(';') + 1));
+        }
+    EXPECT_GT(empty, 3);
 }
 
 TEST_F(BatchTool, AppendsACodePage1254RecordNamedAfterTheImage) {

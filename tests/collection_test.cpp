@@ -122,24 +122,48 @@ TEST_F(Collection, KeepsProposingWhenThePicturesAreGoneAndAddsSavedWings) {
     EXPECT_TRUE(reloaded.warnings().empty()) << reloaded.warnings().front();
 }
 
+// A saved wing's squares are appended to the patch file as they are and read back from it, its
+// picture kept where the window opened it.
+TEST_F(Collection, ASavedWingsSquaresAreReadBackFromThePatchFile) {
+    const std::string tps = test::writeCollection(folder, wings({1, 2, 3}));
+    WingCollection collection = WingCollection::load(tps);
+    const std::uintmax_t before = fs::file_size(patchFilePath(tps));
+    const std::string saved = test::tpsSpecimenOf(all[4], 4);
+    std::ofstream(tps, std::ios::binary | std::ios::app) << saved;
+    EXPECT_EQ(collection.addSavedWing(saved, PreparedPicture(all[4].picture), all[4].path), "");
+    const std::string bytes = test::readFile(patchFilePath(tps));
+    EXPECT_EQ(encodePatchEntry(parsePatchFile(bytes).entries.back()), bytes.substr(before));
+    EXPECT_TRUE(parsePatchFile(bytes).intact);
+    removePictures();
+    const WingCollection reloaded = WingCollection::load(tps);
+    EXPECT_EQ(reloaded.wingsWithPictures(), 4);
+    EXPECT_TRUE(reloaded.warnings().empty()) << reloaded.warnings().front();
+}
+
 TEST_F(Collection, UsesWhatItCanOfABadCollectionAndSaysEachProblemOnce) {
     const std::string good = test::tpsSpecimenOf(all[1], 1) + test::tpsSpecimenOf(all[2], 2);
     std::string unplaced = test::tpsSpecimenOf(all[3], 3);
     unplaced.replace(unplaced.find("\r\n") + 2, unplaced.find("\r\n", 8) - unplaced.find("\r\n") - 2, "-1 -1");
+    // Landmarks 1 to 5 never placed: more than a damaged wing lacks.
+    std::string fiveUnplaced = test::tpsSpecimenOf(all[3], 3);
+    for (std::size_t line = 0, at = fiveUnplaced.find("\r\n") + 2; line < 5;
+         ++line, at = fiveUnplaced.find("\r\n", at) + 2)
+        fiveUnplaced.replace(at, fiveUnplaced.find("\r\n", at) - at, "-1 -1");
     std::string seventeen = "LM=17\n";
     for (int n = 1; n <= 17; ++n) seventeen += std::to_string(10 * n) + " " + std::to_string(n * n) + "\n";
     struct Case {
         const char* name;
         std::string tps; // empty: no file at all
         int usable;
-        const char* warning; // a piece of one warning
+        const char* warning; // a piece of one warning; none: no warning at all
     };
     const Case cases[] = {
         {"no file", "", 0, "en az 3"},
         {"not TPS", "hello\n", 0, "12.tps:1"},
         {"two wings", good, 2, "en az 3"},
         {"a specimen of 17 landmarks", good + seventeen, 2, "18'den başka"},
-        {"a landmark never placed", good + unplaced, 2, "yerleştirilmemiş"},
+        {"a landmark never placed: a damaged wing that joins", good + unplaced, 3, nullptr},
+        {"five landmarks never placed", good + fiveUnplaced, 2, "4'ten fazla nokta eksik"},
         {"three wings and two of 3 landmarks",
          good + test::tpsSpecimenOf(all[3], 3) + "LM=3\n1 2\n3 4\n5 6\nLM=3\n1 2\n3 4\n5 6\n", 3, "18'den başka"},
     };
@@ -157,6 +181,10 @@ TEST_F(Collection, UsesWhatItCanOfABadCollectionAndSaysEachProblemOnce) {
         EXPECT_EQ(collection.canPropose(), c.usable >= 3);
         const auto& warnings = collection.warnings();
         EXPECT_EQ(countUnique(warnings), warnings.size());
+        if (!c.warning) {
+            EXPECT_TRUE(warnings.empty()) << warnings.front();
+            continue;
+        }
         EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(),
                                 [&](const std::string& w) { return w.find(c.warning) != std::string::npos; }));
     }
@@ -250,7 +278,12 @@ TEST_F(Collection, ChecksAWingOnceItHoldsTenWings) {
     EXPECT_EQ(check->first, 7);
     EXPECT_EQ(check->second, 8);
     EXPECT_EQ(collection.check(sound)->verdict, ShapeVerdict::Sound);
-    sound[4].reset();
+    // A damaged wing is checked on what it has, up to four landmarks missing.
+    for (const std::size_t missing : {4, 9, 10, 11}) {
+        sound[missing].reset();
+        EXPECT_EQ(collection.check(sound)->verdict, ShapeVerdict::Sound);
+    }
+    sound[12].reset();
     EXPECT_FALSE(collection.check(sound));
 }
 

@@ -330,13 +330,13 @@ TEST_F(CollectionTool, RefusesToPlaceAWingWithoutWhatItNeeds) {
     const Case cases[] = {
         {"no picture", {"--auto", "--collection", five}, "en az bir kanat resmi"},
         {"no collection", {"--auto", all[0].path}, "--auto için --collection"},
-        {"four wings", {"--auto", "--collection", four, all[0].path}, "en az 5 tam kanat gerekir, 4 var"},
+        {"four wings", {"--auto", "--collection", four, all[0].path}, "en az 5 kanat gerekir, 4 var"},
         {"no such collection", {"--auto", "--collection", folder + "/yok.tps", all[0].path}, "0 var"},
         {"--image", {"--auto", "--collection", five, "--image", all[0].path, all[0].path}, "--image"},
         {"--auto with --complete", {"--auto", "--complete", "--collection", five, unplaced}, "yalnızca biri"},
         {"--complete of a wing with none placed from four wings",
          {"--complete", "--collection", four, unplaced},
-         "hiç noktası yerleşmemiş bir kanadın bulunması için koleksiyonda resmi bilinen en az 5 tam kanat"},
+         "hiç noktası yerleşmemiş bir kanadın bulunması için koleksiyonda resmi bilinen en az 5 kanat"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -344,6 +344,38 @@ TEST_F(CollectionTool, RefusesToPlaceAWingWithoutWhatItNeeds) {
         EXPECT_EQ(result.status, 2);
         EXPECT_EQ(result.out, "");
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+}
+
+// The wing's specimen with landmarks 15 and 16 written as missing.
+std::string without15And16(const test::RealWing& wing, long id) {
+    std::istringstream in(test::tpsSpecimenOf(wing, id));
+    std::string out, line;
+    for (int n = 0; std::getline(in, line); ++n) out += (n == 15 || n == 16 ? "-1 -1\r" : line) + "\n";
+    return out;
+}
+
+TEST_F(CollectionTool, ChecksDamagedWingsOnTheLandmarksTheyHave) {
+    std::string tps;
+    for (std::size_t i = 0; i < all.size(); ++i) tps += test::tpsSpecimenOf(all[i], static_cast<long>(i) + 1);
+    test::RealWing exchanged = all[2], moved = all[4];
+    std::swap(exchanged.landmarks[6], exchanged.landmarks[7]);
+    moved.landmarks[10].x += 24;
+    moved.landmarks[10].y += 32;
+    tps += without15And16(exchanged, 11) + without15And16(all[5], 12) + without15And16(moved, 13);
+    const auto result = test::runBatchTool({"--check", write("12.tps", tps)});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const auto out = lines(result.out);
+    ASSERT_EQ(out.size(), 2u) << result.out;
+    EXPECT_EQ(out[0].substr(0, 3), "11\t");
+    EXPECT_EQ(out[0].substr(out[0].rfind('\t')), "\tswap=7,8");
+    EXPECT_EQ(out[1].substr(0, 3), "13\t");
+    EXPECT_EQ(out[1].substr(out[1].rfind('\t')), "\tlandmark=11");
+    for (const std::string& line : out) {
+        double distance = 0, fence = 0;
+        ASSERT_EQ(std::sscanf(line.c_str() + 3, "%lf\t%lf", &distance, &fence), 2);
+        EXPECT_GT(distance, fence);
     }
 }
 

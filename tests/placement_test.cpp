@@ -153,5 +153,50 @@ TEST(Placement, FindsAWingMirroredOrEnlargedAndNothingInABlankPicture) {
     EXPECT_TRUE(guessed.landmarks[5].toCheck); // nothing there to match
 }
 
+// A collection wing that lacks a landmark lends no square for it: what its stored square of that
+// landmark holds changes nothing, while the same square of a wing that has the landmark does.
+TEST(Placement, AMissingLandmarksStoredSquareIsNoTemplate) {
+    constexpr std::size_t damaged = 2, landmark = 4; // the collection's second wing, landmark 5
+    // The square made blank, or striped.
+    auto placeWith = [](bool striped, bool lacks) {
+        std::vector<PartialShape> shapes;
+        std::vector<PlacerWing> collection;
+        std::vector<std::uint8_t> patches;
+        for (std::size_t i = 1; i <= 5; ++i) {
+            const Wing& wing = repositoryWings()[i];
+            PlacerWing side = wing.collectionSide;
+            shapes.push_back(completeShape(wing.truth));
+            if (i == damaged) {
+                patches = *wing.patches;
+                for (std::size_t b = 0; b < storedPatchBytes; ++b)
+                    patches[landmark * storedPatchBytes + b] = static_cast<std::uint8_t>(striped ? b % 7 * 36 : 0);
+                side.patches = patches;
+                if (lacks) {
+                    side.present = LandmarkMask::all(landmarkCount);
+                    side.present.remove(landmark);
+                    shapes.back().present = side.present;
+                }
+            }
+            collection.push_back(side);
+        }
+        const WingPlacer placer(alignGeneralised(shapes).mean, collection);
+        return placer.place(repositoryWings()[0].picture, placedOf(repositoryWings()[0].truth, {1, 2}));
+    };
+    struct Case {
+        const char* name;
+        bool lacks;
+        bool alike;
+    };
+    for (const Case& c : {Case{"the wing lacks the landmark", true, true}, Case{"the wing has it", false, false}}) {
+        SCOPED_TRACE(c.name);
+        const Placement blank = placeWith(false, c.lacks), striped = placeWith(true, c.lacks);
+        ASSERT_TRUE(blank.found() && striped.found());
+        bool alike = true;
+        for (std::size_t i = 0; i < blank.landmarks.size(); ++i)
+            alike = alike && blank.landmarks[i].position == striped.landmarks[i].position;
+        EXPECT_EQ(alike, c.alike);
+    }
+}
+
 } // namespace
 } // namespace kanat

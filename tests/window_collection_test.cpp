@@ -144,7 +144,7 @@ TEST_F(CollectionWindow, ACollectionTooSmallToProposeSaysSoOnce) {
     EXPECT_TRUE(form().capture().pressOf(3)) << "the presses go in landmark order";
     EXPECT_TRUE(controls().wingView->proposals().empty());
     ASSERT_EQ(dialogs.notes.size(), 1) << "a passing note, no box to close";
-    EXPECT_TRUE(dialogs.notes[0].contains("en az 3 tam kanat")) << dialogs.notes[0].toStdString();
+    EXPECT_TRUE(dialogs.notes[0].contains("en az 3 kanat")) << dialogs.notes[0].toStdString();
     EXPECT_TRUE(dialogs.informed.isEmpty());
     click(controls().refreshButton);
     for (int n = 1; n <= 3; ++n) pressLandmark(wings[3], n);

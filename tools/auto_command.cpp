@@ -90,7 +90,7 @@ int placeWings(const BatchOptions& options) {
     if (!collection.canFind())
         throw InputError(options.collection, 0,
                          "bu koleksiyonla resimdeki kanat bulunamaz: resmi bilinen en az " +
-                             std::to_string(WingCollection::fewestWingsToFind) + " tam kanat gerekir, " +
+                             std::to_string(WingCollection::fewestWingsToFind) + " kanat gerekir, " +
                              std::to_string(collection.wingsWithPictures()) + " var");
     const std::size_t count = options.pictures.size();
     const Progress progress(count);

@@ -173,7 +173,7 @@ Koleksiyon (kaydedilen kanatların 12.tps dosyası ve resimleri):
                     numaralar "; " ile sonuna eklenir). Örnekte en az iki nokta yerleşmiş olmalı
                     (en iyisi 1. nokta ve ondan en uzak nokta) ya da hiçbiri: o zaman kanat
                     resimde bulunur ve 18 noktanın hepsi önerilir; bunun için koleksiyonda resmi
-                    bilinen en az 5 tam kanat gerekir. Resim --image ile ya da TPS dosyasının
+                    bilinen en az 5 kanat gerekir. Resim --image ile ya da TPS dosyasının
                     yanındaki IMAGE= ile bulunur. Bu kipte koordinat dosyasının satırları da resim
                     pikselidir ("x;y", y alttan yukarı, ondalık "." ya da ","), boş satır ya da
                     "-1;-1" yerleştirilmemiş noktadır ve --image gereklidir.
@@ -190,7 +190,7 @@ Koleksiyon (kaydedilen kanatların 12.tps dosyası ve resimleri):
                     --record DOSYA her yerleştirilen kanadın 12.txt kaydını, renkleri resimden
                     okuyarak, yazılan TPS için "kanat-hesapla --record" ne eklerse onu ekler.
                     12.tps'ye kendiliğinden hiçbir şey yazılmaz: noktalar denetlendikten sonra
-                    çıktı elle eklenir. Koleksiyonda resmi bilinen en az 5 tam kanat gerekir.
+                    çıktı elle eklenir. Koleksiyonda resmi bilinen en az 5 kanat gerekir.
                     İki çekirdek kullanılır; bellekte aynı anda en çok iki resim bulunur.
   --collection DOSYA  --complete'in ve --auto'nun koleksiyonu (12.tps). Noktaların çevresi yanındaki
                     DOSYA.kanat-patches dosyasında saklanır; bu dosya yoksa ya da koleksiyonla
@@ -201,7 +201,7 @@ Koleksiyon (kaydedilen kanatların 12.tps dosyası ve resimleri):
                     yazar, alanlar TAB ile ayrılmış: ID (yoksa dosyadaki sırası), uzaklık, sınır
                     ve "swap=A,B" (A ile B noktaları yer değiştirince kanat sınırın içine dönüyorsa)
                     ya da "landmark=N" (diğerlerinin beklediği yerden en uzak nokta). Sağlam
-                    kanatlar için satır yazılmaz. En az 4 tam kanat gerekir.
+                    kanatlar için satır yazılmaz. En az 4 kanat gerekir.
 
 Hatalı girişte dosya adı ve satırı ile birlikte bir ileti yazılır, çıkış durumu 2 olur ve
 hesaplanmayan örnek için kayıt eklenmez. --complete, koleksiyonun yapamadığı bir öneri istendiğinde

@@ -139,17 +139,17 @@ void checkCanComplete(const PartialWing& wing, const WingCollection& collection,
     if (placed == 0 && !collection.canFind())
         throw InputError(wing.where, 0,
                          "hiç noktası yerleşmemiş bir kanadın bulunması için koleksiyonda resmi bilinen en az " +
-                             std::to_string(WingCollection::fewestWingsToFind) + " tam kanat gerekir, " + withPictures +
+                             std::to_string(WingCollection::fewestWingsToFind) + " kanat gerekir, " + withPictures +
                              " var");
     if (placed == 1 && !collection.canFind())
         throw InputError(wing.where, 0,
                          "önerilerin yapılması için en az iki nokta yerleşmiş olmalı (ya da hiçbiri, koleksiyonda "
                          "resmi bilinen en az " +
-                             std::to_string(WingCollection::fewestWingsToFind) + " tam kanat varsa)");
+                             std::to_string(WingCollection::fewestWingsToFind) + " kanat varsa)");
     if (!collection.canPropose())
         throw InputError(collectionPath, 0,
                          "bu koleksiyondan öneri yapılamıyor (resmiyle birlikte en az " +
-                             std::to_string(WingCollection::fewestWingsToPropose) + " tam kanat gerekir)");
+                             std::to_string(WingCollection::fewestWingsToPropose) + " kanat gerekir)");
 }
 
 // The picture a worker used last, kept for the next specimen: those of one picture follow each other.
@@ -220,16 +220,23 @@ int checkCollection(const BatchOptions& options) {
     for (const std::string& warning : text.warnings) std::cerr << "uyarı: " << warning << "\n";
     if (text.wings.size() < fewestWingsChecked)
         throw InputError(options.collection, 0,
-                         "denetim için en az " + std::to_string(fewestWingsChecked) + " tam kanat gerekir, " +
+                         "denetim için en az " + std::to_string(fewestWingsChecked) + " kanat gerekir, " +
                              std::to_string(text.wings.size()) + " var");
-    std::vector<Configuration> shapes;
-    for (const CollectionWing& wing : text.wings) shapes.push_back(wing.landmarks);
+    std::vector<PartialShape> shapes;
+    for (const CollectionWing& wing : text.wings) shapes.push_back(wing.shape());
+    if (!heldByAny(shapes).complete())
+        throw InputError(options.collection, 0, "koleksiyonda bazı noktalar hiçbir kanatta yok");
     const ShapeModel model = shapeModelOf(shapes);
+    // A damaged wing is measured on the landmarks it has, against a fence for those.
+    std::map<LandmarkMask, double> fences;
     std::string out;
     for (std::size_t i = 0; i < shapes.size(); ++i) {
-        if (model.distances[i] <= model.fence) continue;
-        const ShapeCheck check = checkShape(shapes[i], model);
-        out += text.wings[i].id + "\t" + decimalText(check.distance) + "\t" + decimalText(model.fence) + "\t" +
+        const LandmarkMask& present = shapes[i].present;
+        auto fence = fences.find(present);
+        if (fence == fences.end()) fence = fences.emplace(present, fenceOn(model, present)).first;
+        if (model.distances[i] <= fence->second) continue;
+        const ShapeCheck check = checkShape(shapes[i], model, fence->second);
+        out += text.wings[i].id + "\t" + decimalText(check.distance) + "\t" + decimalText(check.fence) + "\t" +
                (check.verdict == ShapeVerdict::Exchanged
                     ? "swap=" + std::to_string(check.first) + "," + std::to_string(check.second)
                     : "landmark=" + std::to_string(check.first)) +

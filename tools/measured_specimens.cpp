@@ -23,11 +23,15 @@ Specimen specimenOf(const TpsSpecimen& tps, const std::string& landmarkPath, con
                                                                                      : "ilk 18'i kullanıldı")
                   << "\n";
     for (int n : tps.missing)
-        std::cerr << "uyarı: " << name << ": " << n << ". nokta eksik (NaN, -1 -1 ya da yazılmamış), boş bırakıldı\n";
+        std::cerr << "uyarı: " << name << ": " << n
+                  << ". nokta kanatta yok (NaN, -1 -1 ya da yazılmamış); ona dayanan ölçümler boş kalır\n";
     for (int n = 1; n <= landmarkCount && n <= static_cast<int>(tps.landmarks.size()); ++n) {
         specimen.sheet.x(n) = tps.landmarks[static_cast<std::size_t>(n - 1)].first;
         specimen.sheet.y(n) = tps.landmarks[static_cast<std::size_t>(n - 1)].second;
     }
+    // A landmark the file says is not there is marked missing, as the window marks it.
+    for (int n : tps.missing)
+        if (n <= landmarkCount) specimen.sheet.x(n) = specimen.sheet.y(n) = std::string(missingMark);
     specimen.mmPerPixel = tps.scale ? mmPerPixelText(*tps.scale, options.decimal) : options.mmPerPixel;
     if (options.image) {
         specimen.imagePath = *options.image;
