@@ -116,8 +116,10 @@ private:
             if (!nextContentLine() || keywordOf(lines_[index_])) fewerLines(specimen, count, i);
             specimen.landmarks.push_back(readPoint(lines_[index_]));
             ++index_;
-            if (specimen.landmarks.back().first.empty()) specimen.missing.push_back(i + 1);
         }
+        markNegativeAsMissing(specimen.landmarks);
+        for (int i = 0; i < count; ++i)
+            if (specimen.landmarks[static_cast<std::size_t>(i)].first.empty()) specimen.missing.push_back(i + 1);
         readKeywords(specimen);
         return specimen;
     }
@@ -136,6 +138,20 @@ private:
         specimen.landmarks.resize(static_cast<std::size_t>(count));
         for (int n = 1; n <= count; ++n) specimen.missing.push_back(n);
         return specimen;
+    }
+
+    // Digitisers mark a landmark that is not there with negative coordinates (-1 -1 most often, also
+    // -99 -99 and the like). A point with one negative coordinate is a value (a y counted from an
+    // origin inside the picture), and so is every point of centred or aligned data, which has
+    // negatives on most of its landmarks.
+    static void markNegativeAsMissing(std::vector<std::pair<std::string, std::string>>& landmarks) {
+        const auto value = [](const std::string& text) { return parseLocale(text, '.'); };
+        const auto anyNegative = [&](const std::pair<std::string, std::string>& point) {
+            return !point.first.empty() && (value(point.first) < 0 || value(point.second) < 0);
+        };
+        if (2 * std::count_if(landmarks.begin(), landmarks.end(), anyNegative) > std::ssize(landmarks)) return;
+        for (auto& point : landmarks)
+            if (!point.first.empty() && value(point.first) < 0 && value(point.second) < 0) point = {};
     }
 
     std::pair<std::string, std::string> readPoint(std::string_view line) const {

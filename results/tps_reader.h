@@ -15,7 +15,10 @@ struct TpsSpecimen {
     std::string id;
     std::optional<double> scale;
     std::string comment;
-    std::vector<int> missing; // landmarks written as NaN or -1 -1, or not written; their texts stay empty
+    // Landmarks written as NaN or with both coordinates negative (-1 -1), or not written; their texts
+    // stay empty. Where most landmarks have a negative coordinate the data is centred: only -1 -1
+    // and NaN are missing there.
+    std::vector<int> missing;
 };
 
 // True when the first line that is neither blank nor a '#' comment starts with LM=.

@@ -56,15 +56,16 @@ struct TpsFileCase {
     const char* file;
     std::size_t specimens;
     std::size_t landmarks;
+    std::size_t missing; // written NaN: centred or aligned negatives are values
 };
 
 TEST(TpsReader, ReadsTheFilesOfRealWriters) {
     const TpsFileCase cases[] = {
-        {"Wing-Geometric-Morphometrics__bee_wings.TPS", 445, 9},
-        {"Modan2__digitized_aligned.tps", 214, 73},
-        {"ktch__data_landmark_trilobite_cephala.tps", 300, 16},
-        {"borealis__output.tps", 2, 3},
-        {"Momocs__outlines.tps", 2, 0},
+        {"Wing-Geometric-Morphometrics__bee_wings.TPS", 445, 9, 0},
+        {"Modan2__digitized_aligned.tps", 214, 73, 0},
+        {"ktch__data_landmark_trilobite_cephala.tps", 300, 16, 34},
+        {"borealis__output.tps", 2, 3, 0},
+        {"Momocs__outlines.tps", 2, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
@@ -72,7 +73,12 @@ TEST(TpsReader, ReadsTheFilesOfRealWriters) {
         ASSERT_TRUE(looksLikeTps(content));
         const auto specimens = readTps(content, c.file);
         ASSERT_EQ(specimens.size(), c.specimens);
-        for (const auto& specimen : specimens) EXPECT_EQ(specimen.landmarks.size(), c.landmarks);
+        std::size_t missing = 0;
+        for (const auto& specimen : specimens) {
+            EXPECT_EQ(specimen.landmarks.size(), c.landmarks);
+            missing += specimen.missing.size();
+        }
+        EXPECT_EQ(missing, c.missing);
     }
 }
 
@@ -101,7 +107,7 @@ TEST(TpsReader, KeepsCoordinateTextsAndKeywordValuesAsWritten) {
 
 TEST(TpsReader, HandlesCaseOrderCommentsAndBlankLines) {
     const std::string content =
-        "# header\n\nlm=2\tname\n# inside\n1.5 2\n\n-3\t4E+1\nscale=0.5\r\nImage=w.png\nid=7\nLM=1\n9 9\n";
+        "# header\n\nlm=2\tname\n# inside\n-1.5 2\n\n-3\t4E+1\nscale=0.5\r\nImage=w.png\nid=7\nLM=1\n9 9\n";
     const auto specimens = readTps(content, "x.tps");
     ASSERT_EQ(specimens.size(), 2u);
     EXPECT_EQ(specimens[0].landmarks[1], (std::pair<std::string, std::string>{"-3", "4E+1"}));
@@ -142,13 +148,20 @@ TEST(TpsReader, TellsTpsFromACoordinateFile) {
     EXPECT_FALSE(looksLikeTps(""));
 }
 
-TEST(TpsReader, TakesMinusOneMinusOneAndNanAsLandmarksNeverPlaced) {
+// -1 -1, NaN and, in picture coordinates, a point with both coordinates negative mark a landmark
+// not there; one negative coordinate is a value, and centred data keeps all its values.
+TEST(TpsReader, TakesMinusOneNanAndNegativeCoordinatesAsLandmarksNotThere) {
     const auto specimens = readTps("LM=4\n1 2\n-1 -1\nNaN nan\n-1.00000 -1.00000\nID=1\n", "m.tps");
     ASSERT_EQ(specimens.size(), 1u);
     EXPECT_EQ(specimens[0].missing, (std::vector<int>{2, 3, 4}));
     EXPECT_EQ(specimens[0].landmarks[1].first, "");
     EXPECT_EQ(specimens[0].landmarks[0].first, "1");
     EXPECT_EQ(readTps("LM=1\n-1 -2\n", "m.tps")[0].missing, std::vector<int>{});
+    EXPECT_EQ(readTps("LM=7\n10 20\n-99 -99\n40 -0.5\n-5 -30\n9 9\n1 1\n2 2\n", "m.tps")[0].missing,
+              (std::vector<int>{2, 4}));
+    const auto centred = readTps("LM=3\n-0.1 0.2\n0.3 -0.2\n-1 -1\n", "m.tps")[0];
+    EXPECT_EQ(centred.missing, std::vector<int>{3});
+    EXPECT_EQ(centred.landmarks[1], (std::pair<std::string, std::string>{"0.3", "-0.2"}));
 }
 
 // A picture listed to have its landmarks placed later: LM= and IMAGE= with no coordinate line.
