@@ -1,10 +1,12 @@
 #include "app/form_host.h"
 #include "app/qt_turkish.h"
+#include "picture/worker_threads.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char** argv) {
+    kanat::prepareQtForWorkerThreads();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kanat"));
     if (!kanat::installQtTurkish(application))

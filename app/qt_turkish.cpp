@@ -8,11 +8,15 @@ namespace kanat {
 
 bool installQtTurkish(QCoreApplication& application) {
     auto* translator = new QTranslator(&application);
-    if (!translator->load(QStringLiteral("qtbase_tr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
-        return false;
-    }
-    return QCoreApplication::installTranslator(translator);
+    // Qt's own folder on Debian; on Windows the translation travels in a folder beside the
+    // program, as its DLLs and plugins do.
+    const QString folders[] = {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                               QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
+    for (const QString& folder : folders)
+        if (translator->load(QStringLiteral("qtbase_tr"), folder))
+            return QCoreApplication::installTranslator(translator);
+    delete translator;
+    return false;
 }
 
 } // namespace kanat

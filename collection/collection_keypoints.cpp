@@ -25,7 +25,7 @@ bool holds(const PicturePyramid& picture, const CollectionWing& wing) {
 std::optional<PicturePyramid> firstPicture(const std::vector<std::string>& candidates, const CollectionWing& wing) {
     for (const std::string& path : candidates) {
         std::error_code error;
-        if (path.empty() || !std::filesystem::is_regular_file(path, error)) continue;
+        if (path.empty() || !std::filesystem::is_regular_file(nativePath(path), error)) continue;
         const LoadedPicture loaded = loadPicture(QString::fromStdString(path));
         if (!loaded.ok()) continue;
         PicturePyramid picture = pyramidOf(loaded.image);

@@ -36,12 +36,12 @@ std::vector<std::uint8_t> cutFromPicture(const std::vector<std::string>& candida
                                          std::string& foundAt) {
     for (const std::string& path : candidates) {
         std::error_code error;
-        if (path.empty() || !fs::is_regular_file(path, error)) continue;
+        if (path.empty() || !fs::is_regular_file(nativePath(path), error)) continue;
         const LoadedPicture loaded = loadPicture(QString::fromStdString(path));
         if (!loaded.ok()) continue;
         const PicturePyramid picture = pyramidOf(loaded.image);
         if (!holdsLandmarks(picture, wing)) continue; // another picture of the same name
-        foundAt = fs::absolute(path, error).string();
+        foundAt = utf8Path(fs::absolute(nativePath(path), error));
         return cutStoredPatches(picture, wing.landmarks);
     }
     return {};
@@ -52,7 +52,7 @@ std::vector<std::uint8_t> cutFromPicture(const std::vector<std::string>& candida
 // it is a damaged last entry, which the reader leaves out.
 WriteResult appendBinary(const std::string& path, const std::string& bytes) {
     errno = 0;
-    std::ofstream file(path, std::ios::binary | std::ios::app);
+    std::ofstream file(nativePath(path), std::ios::binary | std::ios::app);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     file.close();
     return {file ? 0 : (errno != 0 ? errno : EIO)};
@@ -60,7 +60,7 @@ WriteResult appendBinary(const std::string& path, const std::string& bytes) {
 
 std::uintmax_t sizeOf(const std::string& path) {
     std::error_code error;
-    const std::uintmax_t size = fs::file_size(path, error);
+    const std::uintmax_t size = fs::file_size(nativePath(path), error);
     return error ? 0 : size;
 }
 

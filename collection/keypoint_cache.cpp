@@ -1,5 +1,6 @@
 #include "collection/keypoint_cache.h"
 
+#include "results/file_names.h"
 #include "results/text_file.h"
 
 #include <cmath>
@@ -138,7 +139,7 @@ KeypointCache::KeypointCache(KeypointSettings settings) : settings_(settings) {}
 
 KeypointCache::KeypointCache(std::string filePath, KeypointSettings settings)
     : settings_(settings), path_(std::move(filePath)) {
-    std::ifstream file(path_, std::ios::binary);
+    std::ifstream file(nativePath(path_), std::ios::binary);
     const std::string header = fileHeader(settings_);
     std::string bytes(header.size(), '\0');
     if (!file.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) || bytes != header) {

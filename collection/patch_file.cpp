@@ -2,6 +2,7 @@
 
 #include "collection/stored_patches.h"
 #include "measure/landmark_sheet.h"
+#include "results/file_names.h"
 
 #include <algorithm>
 #include <cstring>
@@ -145,7 +146,7 @@ PatchFileContent readEntries(std::istream& in, const SpecimenKeys* wanted) {
 PatchFileContent readPatchFile(std::istream& in, const SpecimenKeys& wanted) { return readEntries(in, &wanted); }
 
 PatchFileContent readPatchFile(const std::string& path, const SpecimenKeys& wanted) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(nativePath(path), std::ios::binary);
     if (!file) return {};
     return readPatchFile(file, wanted);
 }

@@ -216,7 +216,7 @@ std::string WingCollection::addSavedWing(const std::string& specimenText, const 
     if (!wing.present.complete() && derived_->shape.mean.empty()) return {};
     estimateMissing(wing, derived_->shape.mean);
     std::error_code error;
-    StoredPatches entry{wing.id, wing.key, std::filesystem::absolute(picturePath, error).string(), {}};
+    StoredPatches entry{wing.id, wing.key, utf8Path(std::filesystem::absolute(nativePath(picturePath), error)), {}};
     if (!picture.empty()) entry.pixels = cutStoredPatches(picture.pyramid(), wing.landmarks);
     Inputs inputs = *inputs_;
     inputs.wings.push_back(wing);

@@ -18,6 +18,11 @@ inline QString outOfMemory() { return QStringLiteral("bellek yetmedi"); }
 inline QString unsupported() {
     return QStringLiteral("desteklenmeyen biçim (BMP, JPEG, GIF, PNG, TIFF ya da WMF değil)");
 }
+// A format this build's Qt has no reader for (the Windows build has no TIFF).
+inline QString noReaderHere(const QByteArray& format) {
+    return QStringLiteral("bu kurulum %1 resimlerini açamıyor; resmi PNG ya da JPEG olarak kaydedin")
+        .arg(QString::fromLatin1(format).toUpper());
+}
 
 // Sizes in whole mebibytes, rounded up, so that 1 byte over the limit never reads as equal.
 QString fileTooLarge(qint64 bytes, qint64 limit);

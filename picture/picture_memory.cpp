@@ -1,8 +1,17 @@
 #include "picture/picture_memory.h"
 
+#ifndef _WIN32
 #include <sys/mman.h>
+#endif
 
 namespace kanat {
+#ifdef _WIN32
+
+// Not on Windows: the decoder's first writes provide the pages, as for any plain allocation, and
+// the picture is the same.
+PagesProvidedAhead::PagesProvidedAhead(QImage&) {}
+
+#else
 namespace {
 
 constexpr quintptr pageSize = 4096;
@@ -20,4 +29,5 @@ PagesProvidedAhead::PagesProvidedAhead(QImage& image) {
         std::jthread([first, end] { madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE); });
 }
 
+#endif
 } // namespace kanat

@@ -14,6 +14,8 @@ namespace {
 LoadedPicture decodePixels(PictureFormat format, const QByteArray& bytes, qint64 byteLimit) {
     if (format == PictureFormat::Jpeg)
         if (std::optional<QImage> image = decodeJpegDirectly(bytes, byteLimit)) return {std::move(*image), {}};
+    if (!QImageReader::supportedImageFormats().contains(qtFormatName(format)))
+        return {{}, pictureError::noReaderHere(qtFormatName(format))};
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

@@ -1,5 +1,7 @@
 #include "results/scale_setups.h"
 
+#include "results/file_names.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -39,7 +41,7 @@ std::string exactText(double value) {
 
 ScaleSetups ScaleSetups::read(const std::string& path) {
     ScaleSetups setups;
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(nativePath(path), std::ios::binary);
     std::string line;
     std::string active;
     while (std::getline(file, line)) {
@@ -61,11 +63,11 @@ ScaleSetups ScaleSetups::read(const std::string& path) {
 
 std::string ScaleSetups::write(const std::string& path) const {
     std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    std::filesystem::create_directories(nativePath(path).parent_path(), ignored);
     std::ostringstream text;
     text << activeKey << '\t' << active().name << '\n';
     for (const ScaleSetup& setup : saved_) text << exactText(setup.pixelsPerMm) << '\t' << setup.name << '\n';
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::ofstream file(nativePath(path), std::ios::binary | std::ios::trunc);
     file << text.str();
     file.flush();
     if (!file) return "Ölçekler \"" + path + "\" dosyasına yazılamadı: " + std::strerror(errno);

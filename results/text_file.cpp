@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace kanat {
+#ifndef _WIN32 // Windows has its own in text_file_windows.cpp
 namespace {
 
 // Writes everything, going on after interrupted or partial writes.
@@ -124,6 +127,7 @@ long countLines(const std::string& path) {
         lines += std::count(buffer, buffer + got, '\n');
     return lines;
 }
+#endif
 
 std::string describeWriteError(int error) {
     switch (error) {
@@ -131,12 +135,22 @@ std::string describeWriteError(int error) {
     case EPERM: return "yazma izni yok";
     case EROFS: return "salt okunur bir yerde";
     case ENOSPC:
-    case EDQUOT: return "diskte yer kalmadı";
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return "diskte yer kalmadı";
     case ENOENT:
     case ENOTDIR: return "klasör bulunamadı";
     case EISDIR: return "bu bir klasör";
     case ENAMETOOLONG: return "dosya adı çok uzun";
-    default: return std::string("yazılamadı (") + std::strerror(error) + ")";
+    case EBUSY: return "dosya başka bir programda açık";
+    case EINVAL: return "dosya adı geçersiz";
+    default:
+#ifdef _WIN32
+        if (error >= windowsErrorBase)
+            return "yazılamadı (Windows hatası " + std::to_string(error - windowsErrorBase) + ")";
+#endif
+        return std::string("yazılamadı (") + std::strerror(error) + ")";
     }
 }
 

@@ -24,4 +24,12 @@ long countLines(const std::string& path);
 // A few Turkish words on why a file could not be written, for the user's message.
 std::string describeWriteError(int error);
 
+#ifdef _WIN32
+// The error number that stands for a Windows error code (GetLastError) in a WriteResult: the
+// C library's number where one means the same, so that describeWriteError has the same words
+// on both systems, otherwise windowsErrorBase + the code.
+constexpr int windowsErrorBase = 100000;
+int errorNumberOfWindowsError(unsigned long code);
+#endif
+
 } // namespace kanat

@@ -1,5 +1,6 @@
 #include "results/whole_file.h"
 
+#include "results/file_names.h"
 #include "results/input_error.h"
 
 #include <filesystem>
@@ -9,7 +10,7 @@
 namespace kanat {
 
 std::optional<std::string> fileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(nativePath(path), std::ios::binary);
     if (!file) return std::nullopt;
     std::ostringstream content;
     content << file.rdbuf();
@@ -19,7 +20,7 @@ std::optional<std::string> fileBytes(const std::string& path) {
 
 std::string readWholeFile(const std::string& path) {
     // A folder is told as what it is, not as a file that could not be read.
-    if (std::filesystem::is_directory(path)) throw InputError(path, 0, "bu bir klasör, dosya değil");
+    if (std::filesystem::is_directory(nativePath(path))) throw InputError(path, 0, "bu bir klasör, dosya değil");
     std::optional<std::string> text = fileBytes(path);
     if (!text) throw InputError(path, 0, "dosya okunamadı");
     // Editors on some systems start UTF-8 files with a byte-order mark; it is no coordinate.

@@ -29,3 +29,13 @@ if command -v clang++ >/dev/null 2>&1; then
   echo "== fuzzing the picture loader, 30 s a target =="
   "$top/scripts/fuzz.sh" 30
 fi
+
+# The Windows build and its tests under Wine, where scripts/windows-toolchain.sh has filled its
+# cache; building that takes 42 minutes, more than CI has, so CI does not do it.
+windows_cache="${KANAT_WINDOWS_CACHE:-$HOME/.cache/kanat-windows}"
+if [ -f "$windows_cache/versions.txt" ]; then
+  echo "== the Windows build, its tests under Wine, its installer =="
+  "$top/scripts/windows-build.sh"
+else
+  echo "== skipped: the Windows build (no libraries in $windows_cache; scripts/windows-toolchain.sh makes them) =="
+fi

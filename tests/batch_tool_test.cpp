@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 namespace kanat {
 namespace {
@@ -47,15 +48,51 @@ TEST_F(BatchTool, PrintsTheGoldenLinesForACoordinateFile) {
     }
 }
 
+#ifdef _WIN32
+// Windows keeps the set-ups in the user's local application data, which no variable moves: the
+// test puts its file there and gives back what was there before.
+class SavedSetups {
+public:
+    SavedSetups(const std::string&, const std::string& text) {
+        const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+        if (!local) throw std::runtime_error("no LOCALAPPDATA");
+        file_ = std::filesystem::path(local) / L"kanat" / L"olcekler.txt";
+        std::filesystem::create_directories(file_.parent_path());
+        std::error_code none;
+        if (std::filesystem::exists(file_, none)) std::filesystem::rename(file_, kept());
+        std::ofstream(file_, std::ios::binary) << text;
+    }
+    ~SavedSetups() {
+        std::error_code ignored;
+        std::filesystem::remove(file_, ignored);
+        if (std::filesystem::exists(kept(), ignored)) std::filesystem::rename(kept(), file_, ignored);
+    }
+
+private:
+    std::filesystem::path kept() const { return file_.string() + ".kept-by-test"; }
+    std::filesystem::path file_;
+};
+#else
+class SavedSetups {
+public:
+    SavedSetups(const std::string& folder, const std::string& text) {
+        std::filesystem::create_directories(folder + "/config/kanat");
+        std::ofstream(folder + "/config/kanat/olcekler.txt", std::ios::binary) << text;
+        setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+    }
+    ~SavedSetups() { unsetenv("XDG_CONFIG_HOME"); }
+};
+#endif
+
 TEST_F(BatchTool, MeasuresWithAScaleSetUpSavedInTheWindowByItsName) {
-    std::filesystem::create_directories(folder + "/config/kanat");
-    write("config/kanat/olcekler.txt", "etkin\tStereo 300\n300\tStereo 300\n");
-    setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
     const std::string wing = test::testData("golden/wing-x05-point.txt");
-    const auto named = test::runBatchTool({"--pixels-per-mm", "Stereo 300", wing});
-    const auto typed = test::runBatchTool({"--mm-per-pixel", "0.003333333", wing});
-    const auto unknown = test::runBatchTool({"--pixels-per-mm", "Stereo 400", wing});
-    unsetenv("XDG_CONFIG_HOME");
+    test::ProcessResult named, typed, unknown;
+    {
+        const SavedSetups saved(folder, "etkin\tStereo 300\n300\tStereo 300\n");
+        named = test::runBatchTool({"--pixels-per-mm", "Stereo 300", wing});
+        typed = test::runBatchTool({"--mm-per-pixel", "0.003333333", wing});
+        unknown = test::runBatchTool({"--pixels-per-mm", "Stereo 400", wing});
+    }
     ASSERT_EQ(named.status, 0) << named.err;
     EXPECT_EQ(named.out, typed.out);
     EXPECT_EQ(unknown.status, 2);

@@ -1,6 +1,7 @@
 #include "collection/patch_file.h"
 #include "collection/wing_collection.h"
 #include "results/code_page_1254.h"
+#include "results/file_names.h"
 #include "tests/real_wings.h"
 #include "tests/test_support.h"
 
@@ -252,7 +253,7 @@ TEST_F(Collection, FindsPicturesNamedInTurkishWhateverTheirScale) {
     std::vector<test::RealWing> turkish = wings({1, 2, 3});
     for (std::size_t i = 0; i < turkish.size(); ++i) {
         turkish[i].fileName = "kanat-çığöşü-" + std::to_string(i) + ".png";
-        fs::copy_file(turkish[i].path, folder + "/" + turkish[i].fileName);
+        fs::copy_file(turkish[i].path, nativePath(folder + "/" + turkish[i].fileName));
     }
     std::string text;
     for (std::size_t i = 0; i < turkish.size(); ++i) text += test::tpsSpecimenOf(turkish[i], static_cast<long>(i) + 1);

@@ -1,6 +1,7 @@
 #include "tests/picture_corpus.h"
 
 #include <QBuffer>
+#include <QImageWriter>
 #include <QtEndian>
 
 #include <algorithm>
@@ -104,6 +105,8 @@ QImage colourBlocks(QSize size, int block) {
         }
     return image;
 }
+
+bool qtHasTiff() { return QImageWriter::supportedImageFormats().contains("tiff"); }
 
 QByteArray encoded(const QImage& image, const char* format, int quality) {
     QByteArray bytes;

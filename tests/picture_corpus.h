@@ -20,6 +20,9 @@ namespace kanat::test {
 // colour of a block's middle.
 QImage colourBlocks(QSize size, int block);
 
+// Whether this build's Qt reads and writes TIFF: the Windows build's has no TIFF plugin.
+bool qtHasTiff();
+
 // The file Qt's writer makes of `image` ("bmp", "png", "jpeg", "tiff").
 QByteArray encoded(const QImage& image, const char* format, int quality = -1);
 

@@ -14,9 +14,11 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace kanat {
 namespace {
@@ -51,18 +53,18 @@ TEST_F(PictureLoader, ReadsEveryFormatWithItsPixels) {
         QByteArray bytes;
         int tolerance; // largest channel difference in a block's middle
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"wing.bmp", encoded(blocks, "bmp"), 0},
         {"wing-8bit.bmp", encoded(blocks.convertToFormat(QImage::Format_Indexed8), "bmp"), 0},
         {"wing.png", encoded(blocks, "png"), 0},
         {"wing.jpg", encoded(blocks, "jpeg", 100), 6},
         {"wing.gif", gif({blocks}), 0},
         {"animated.gif", gif({blocks, frame2}), 0},
-        {"wing.tif", encoded(blocks, "tiff"), 0},
         {"wing.wmf", wmfOf(blocks), 0},
         {"really-a-png.jpg", encoded(blocks, "png"), 0},
         {"no-name-at-all", encoded(blocks, "bmp"), 0},
     };
+    if (qtHasTiff()) cases.push_back({"wing.tif", encoded(blocks, "tiff"), 0});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const LoadedPicture loaded = load(file(c.name, c.bytes));
@@ -166,14 +168,14 @@ TEST(JpegDecoder, GivesTheVeryPixelsAndFormatOfQtsReader) {
 
 TEST_F(PictureLoader, RefusesBadFilesWithAReasonAndQuickly) {
     const QByteArray bmp = encoded(blocks, "bmp"), png = encoded(blocks, "png"), jpeg = encoded(blocks, "jpeg", 90),
-                     gifFile = gif({blocks}), tiff = encoded(blocks, "tiff"), wmf = wmfOf(blocks);
+                     gifFile = gif({blocks}), wmf = wmfOf(blocks);
     const QString damaged = "resim bozuk ya da eksik";
     struct Case {
         const char* name;
         QByteArray bytes;
         QString reason;
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"empty.bmp", {}, "dosya boş"},
         {"notes.jpg", "Kanat ölçümleri, 12 Mart\n", "desteklenmeyen biçim (BMP, JPEG, GIF, PNG, TIFF ya da WMF değil)"},
         {"zeros.gif", QByteArray(1000, '\0'), "desteklenmeyen biçim (BMP, JPEG, GIF, PNG, TIFF ya da WMF değil)"},
@@ -181,7 +183,6 @@ TEST_F(PictureLoader, RefusesBadFilesWithAReasonAndQuickly) {
         {"cut.png", cut(png, 0.9), damaged},
         {"cut.jpg", cut(jpeg, 0.9), damaged},
         {"cut.gif", cut(gifFile, 0.9), damaged},
-        {"cut.tif", cut(tiff, 0.5), damaged},
         {"cut.wmf", cut(wmf, 0.9), damaged},
         {"magic-only.png", png.left(8), damaged},
         {"magic-only.jpg", jpeg.left(3), damaged},
@@ -190,10 +191,14 @@ TEST_F(PictureLoader, RefusesBadFilesWithAReasonAndQuickly) {
         {"bad-data.png", overwritten(png, png.indexOf("IDAT") + 4, "\x55\xAA"), damaged},
         {"bad-precision.jpg", overwritten(jpeg, jpeg.indexOf("\xFF\xC0") + 4, "\x07"), damaged},
         {"no-frame.gif", gifFile.left(13 + 768) + ";", damaged},
-        {"bad-directory.tif", overwritten(tiff, 4, "\xF0\xFF\xFF\x0F"), damaged},
         {"bad-version.wmf", overwritten(wmf, 22 + 4, "\x07\x07"), damaged},
         {"101-scans.jpg", withScansRepeated(jpeg, 100), damaged},
     };
+    if (qtHasTiff()) {
+        const QByteArray tiff = encoded(blocks, "tiff");
+        cases.push_back({"cut.tif", cut(tiff, 0.5), damaged});
+        cases.push_back({"bad-directory.tif", overwritten(tiff, 4, "\xF0\xFF\xFF\x0F"), damaged});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto start = Clock::now();
@@ -205,7 +210,9 @@ TEST_F(PictureLoader, RefusesBadFilesWithAReasonAndQuickly) {
 }
 
 TEST_F(PictureLoader, SaysWhyAPathIsNoPictureFile) {
+#ifndef _WIN32 // Windows' named pipes are not among the files of a folder
     ASSERT_EQ(mkfifo((folder + "/pipe.bmp").c_str(), 0644), 0);
+#endif
     struct Case {
         std::string path;
         QString reason;
@@ -214,7 +221,9 @@ TEST_F(PictureLoader, SaysWhyAPathIsNoPictureFile) {
         {folder + "/absent.bmp", "dosya bulunamadı"},
         {"", "dosya bulunamadı"},
         {folder, "bu bir klasör, resim değil"},
+#ifndef _WIN32
         {folder + "/pipe.bmp", "sıradan bir dosya değil"},
+#endif
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -222,6 +231,7 @@ TEST_F(PictureLoader, SaysWhyAPathIsNoPictureFile) {
     }
 }
 
+#ifndef _WIN32
 // Root reads any file whatever its mode, so as root the check runs in a child that has become
 // the unprivileged user `nobody`.
 QString errorAsUnprivilegedUser(const std::string& path) {
@@ -254,6 +264,22 @@ TEST_F(PictureLoader, SaysSoWhenTheFileMayNotBeRead) {
     ASSERT_EQ(chmod(path.c_str(), 0644), 0);
     EXPECT_EQ(errorAsUnprivilegedUser(path), "") << "the same file readable loads";
 }
+#else
+TEST_F(PictureLoader, SaysSoWhenTheFileMayNotBeRead) {
+    GTEST_SKIP() << "Windows keeps read rights in access lists that no test user can be denied by; "
+                    "Wine reads as the Linux user that runs it";
+}
+#endif
+
+TEST_F(PictureLoader, SaysSoWhenThisBuildCannotReadTiff) {
+    if (qtHasTiff()) GTEST_SKIP() << "this build's Qt reads TIFF";
+    // A TIFF of one white pixel, as a scanner's software writes it: width, height, 8 bits, no
+    // compression, grey, one strip.
+    const QByteArray tiff = tiffStructure(
+        {{256, 3, {1}}, {257, 3, {1}}, {258, 3, {8}}, {259, 3, {1}}, {262, 3, {1}}, {273, 4, {8}}, {279, 4, {1}}});
+    EXPECT_EQ(load(file("scan.tif", tiff)).error,
+              "bu kurulum TIFF resimlerini açamıyor; resmi PNG ya da JPEG olarak kaydedin");
+}
 
 TEST_F(PictureLoader, RefusesDecompressionBombsFromTheirHeaders) {
     const QSize huge(100000, 100000), widest(65535, 65535);
@@ -262,17 +288,18 @@ TEST_F(PictureLoader, RefusesDecompressionBombsFromTheirHeaders) {
         QByteArray bytes;
         QString reason;
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"bomb.png", pngClaiming(huge), "resim çok büyük (100000 × 100000 nokta, 38147 MB; en çok 1024 MB)"},
         {"bomb.bmp", bmpClaiming(huge), "resim çok büyük (100000 × 100000 nokta, 38147 MB; en çok 1024 MB)"},
         {"bomb.gif", gifClaiming(widest), "resim çok büyük (65535 × 65535 nokta, 16384 MB; en çok 1024 MB)"},
         {"bomb.jpg", jpegClaiming(encoded(blocks, "jpeg"), {65500, 65500}),
          "resim çok büyük (65500 × 65500 nokta, 16367 MB; en çok 1024 MB)"},
-        {"bomb.tif", tiffClaiming(encoded(blocks, "tiff"), huge),
-         "resim çok büyük (100000 × 100000 nokta, 38147 MB; en çok 1024 MB)"},
         {"just-over.bmp", bmpClaiming({16384, 16385}),
          "resim çok büyük (16384 × 16385 nokta, 1025 MB; en çok 1024 MB)"},
     };
+    if (qtHasTiff())
+        cases.push_back({"bomb.tif", tiffClaiming(encoded(blocks, "tiff"), huge),
+                         "resim çok büyük (100000 × 100000 nokta, 38147 MB; en çok 1024 MB)"});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto start = Clock::now();

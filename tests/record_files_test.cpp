@@ -10,11 +10,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace kanat {
 namespace {
@@ -127,10 +132,46 @@ TEST_F(FileWriting, ARecordStartsOnItsOwnLineAfterALastLineWithoutLineEnd) {
     EXPECT_EQ(test::readFile(path), "a\r\nabc\r\nnext\r\nlast\r\n");
 }
 
+constexpr int perProcess = 400;
+
+#ifdef _WIN32
+// Windows has no fork: the writers are this test program started again, with only the case
+// below and the file to append to in KANAT_APPEND_TO.
+TEST(AppendingWriter, AppendsItsRecordsWhenStartedAsOne) {
+    const wchar_t* path = _wgetenv(L"KANAT_APPEND_TO");
+    if (!path) GTEST_SKIP() << "a writer process of FileWriting.TwoProgramsAppendingAtOnceNeverTearALine";
+    const std::u8string utf8 = std::filesystem::path(path).u8string();
+    const std::string record = recordLine(sampleRecord());
+    for (int i = 0; i < perProcess; ++i) ASSERT_TRUE(appendWhole(std::string(utf8.begin(), utf8.end()), record).ok());
+}
+
 TEST_F(FileWriting, TwoProgramsAppendingAtOnceNeverTearALine) {
     const std::string path = folder + "/12.txt";
     const std::string record = recordLine(sampleRecord());
-    constexpr int perProcess = 400;
+    wchar_t self[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    SetEnvironmentVariableW(L"KANAT_APPEND_TO", std::filesystem::path(std::u8string(path.begin(), path.end())).c_str());
+    PROCESS_INFORMATION writers[2]{};
+    for (PROCESS_INFORMATION& writer : writers) {
+        std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_filter=AppendingWriter.*";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(
+            CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &writer));
+    }
+    SetEnvironmentVariableW(L"KANAT_APPEND_TO", nullptr);
+    for (PROCESS_INFORMATION& writer : writers) {
+        WaitForSingleObject(writer.hProcess, INFINITE);
+        DWORD code = 1;
+        GetExitCodeProcess(writer.hProcess, &code);
+        EXPECT_EQ(code, 0u);
+        CloseHandle(writer.hThread);
+        CloseHandle(writer.hProcess);
+    }
+#else
+TEST_F(FileWriting, TwoProgramsAppendingAtOnceNeverTearALine) {
+    const std::string path = folder + "/12.txt";
+    const std::string record = recordLine(sampleRecord());
     pid_t children[2];
     for (pid_t& child : children) {
         child = fork();
@@ -145,6 +186,7 @@ TEST_F(FileWriting, TwoProgramsAppendingAtOnceNeverTearALine) {
         waitpid(child, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
+#endif
     const std::string content = test::readFile(path);
     const auto lines = split(content, '\n');
     ASSERT_EQ(lines.size(), 2u * perProcess + 1);
@@ -161,9 +203,18 @@ TEST_F(FileWriting, ReplacingWritesTheWholeTextAndKeepsTheOldOneOnFailure) {
         << "no temporary file is left behind";
 }
 
+// Root writes anywhere, and on Windows a folder's rights are no mode bits a test can take away.
+bool writesAnywhere() {
+#ifdef _WIN32
+    return true;
+#else
+    return geteuid() == 0;
+#endif
+}
+
 TEST_F(FileWriting, AFolderThatCannotBeWrittenIsReportedWithItsReason) {
-    if (geteuid() == 0) {
-        // Root writes anywhere; a missing folder still fails the same way.
+    if (writesAnywhere()) {
+        // A missing folder still fails the same way.
         const WriteResult result = appendWhole(folder + "/none/12.txt", "x");
         EXPECT_FALSE(result.ok());
         EXPECT_EQ(describeWriteError(result.error), "klasör bulunamadı");
@@ -189,12 +240,23 @@ TEST_F(FileWriting, RecordsOfAProgramInASystemFolderGoToTheUsersFolderWhoeverRun
         {"a link to a folder under /usr", folder + "/link", true},
         {"a build folder", folder + "/build", false},
         {"a folder named like a system one elsewhere", folder + "/build/usr", false},
+#ifndef _WIN32
         {"/usr/bin itself", "/usr/bin", true},
+#endif
         {"a folder that is not there", folder + "/gone", true},
     };
     std::filesystem::create_directories(folder + "/build/usr");
     std::filesystem::create_directories(folder + "/usr/bin");
+#ifdef _WIN32
+    // Links to folders need a privilege on Windows: a junction is what users meet there, made by
+    // Windows' own mklink.
+    const std::string junction = "mklink /J \"" + folder + "/link\" \"" + folder + "/usr/bin\" >NUL";
+    std::string command = junction;
+    std::replace(command.begin(), command.end(), '/', '\\');
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+#else
     std::filesystem::create_directory_symlink(folder + "/usr/bin", folder + "/link");
+#endif
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(isSystemFolder(c.folder, c.folder == "/usr/bin" ? defaultSystemFolders() : system), c.system);
@@ -210,6 +272,92 @@ TEST_F(FileWriting, RecordsOfAProgramInASystemFolderGoToTheUsersFolderWhoeverRun
     EXPECT_EQ(beside.file, folder + "/build/12.txt");
     EXPECT_FALSE(beside.inUserFolder);
 }
+
+TEST_F(FileWriting, AFullDiskIsSaidInWordsAndLeavesNothingBehind) {
+#ifdef _WIN32
+    // Windows' own codes for a full disk, and the others a save meets, read as on Linux.
+    struct Code {
+        DWORD code;
+        const char* words;
+    };
+    const Code codes[] = {
+        {ERROR_DISK_FULL, "diskte yer kalmadı"},
+        {ERROR_HANDLE_DISK_FULL, "diskte yer kalmadı"},
+        {ERROR_ACCESS_DENIED, "yazma izni yok"},
+        {ERROR_WRITE_PROTECT, "salt okunur bir yerde"},
+        {ERROR_PATH_NOT_FOUND, "klasör bulunamadı"},
+        {ERROR_FILENAME_EXCED_RANGE, "dosya adı çok uzun"},
+        {ERROR_SHARING_VIOLATION, "dosya başka bir programda açık"},
+        {ERROR_INVALID_NAME, "dosya adı geçersiz"},
+        {ERROR_CRC, "yazılamadı (Windows hatası 23)"},
+    };
+    for (const Code& c : codes) EXPECT_EQ(describeWriteError(errorNumberOfWindowsError(c.code)), c.words) << c.code;
+    // Wine shows this machine's /dev/full as Z:\dev\full; Windows itself has no full disk to hand.
+    const FARPROC wineVersion = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+    if (!wineVersion) GTEST_SKIP() << "no full device outside Wine";
+    const std::string full = "Z:/dev/full";
+#else
+    const std::string full = "/dev/full";
+#endif
+    const WriteResult result = appendWhole(full, recordLine(sampleRecord()));
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(describeWriteError(result.error), "diskte yer kalmadı");
+}
+
+TEST_F(FileWriting, AFileNamedInTurkishIsWrittenUnderThatName) {
+    const std::string name = "kanat-çığ-ÖŞÜ.txt", path = folder + "/" + name;
+    ASSERT_TRUE(appendWhole(path, "a\r\n").ok());
+    ASSERT_TRUE(replaceWhole(folder + "/sonuç.txt", "b\r\n").ok());
+    EXPECT_EQ(countLines(path), 1);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(std::u8string(folder.begin(), folder.end()))) {
+        const std::u8string file = entry.path().filename().u8string();
+        names.emplace_back(file.begin(), file.end());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{name, "sonuç.txt"}));
+}
+
+#ifdef _WIN32
+TEST_F(FileWriting, ARecordFileAnotherProgramHoldsOpenIsSaidSo) {
+    // A spreadsheet that has 12.txt open shares it with nobody.
+    const std::string path = folder + "/12.txt";
+    const HANDLE held = CreateFileW(std::filesystem::path(std::u8string(path.begin(), path.end())).c_str(),
+                                    GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const WriteResult result = appendWhole(path, "x\r\n");
+    CloseHandle(held);
+    EXPECT_EQ(describeWriteError(result.error), "dosya başka bir programda açık");
+    EXPECT_TRUE(appendWhole(path, "x\r\n").ok()) << "closed, it takes the record";
+}
+
+std::string environmentFolder(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    const std::u8string text = value ? std::filesystem::path(value).generic_u8string() : std::u8string();
+    return std::string(text.begin(), text.end());
+}
+
+TEST_F(FileWriting, ProgramFilesAndWindowsItselfAreSystemFoldersInAnyLetterCase) {
+    const std::string programFiles = environmentFolder(L"ProgramFiles"), windows = environmentFolder(L"SystemRoot");
+    ASSERT_FALSE(programFiles.empty());
+    ASSERT_FALSE(windows.empty());
+    const std::vector<std::string> system = defaultSystemFolders();
+    for (const std::string& expected : {programFiles, windows}) {
+        const bool listed =
+            std::any_of(system.begin(), system.end(), [&](const std::string& f) { return f == expected; });
+        EXPECT_TRUE(listed) << expected;
+    }
+    std::string shouted = programFiles + "/Kanat Morfometrisi";
+    std::transform(shouted.begin(), shouted.end(), shouted.begin(), [](char c) { return std::toupper(c); });
+    EXPECT_TRUE(isSystemFolder(programFiles + "/Kanat Morfometrisi", system));
+    EXPECT_TRUE(isSystemFolder(shouted, system));
+    EXPECT_TRUE(isSystemFolder(windows + "/System32", system));
+    const std::string portable = folder + "/kanat-portable";
+    std::filesystem::create_directory(portable);
+    EXPECT_FALSE(isSystemFolder(portable, system)) << "an unpacked .zip keeps its records beside it";
+    EXPECT_TRUE(std::filesystem::is_empty(portable)) << "the test file made to find out is gone";
+}
+#endif
 
 TEST_F(FileWriting, ADirectoryInPlaceOfTheFileIsRefused) {
     std::filesystem::create_directory(folder + "/12.txt");

@@ -2,6 +2,8 @@
 #include "measure/calculate.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_pixels.h"
+#include "picture/worker_threads.h"
+#include "results/command_line.h"
 #include "results/input_error.h"
 #include "results/result_list.h"
 #include "results/scale_setups.h"
@@ -92,8 +94,10 @@ void useSavedSetup(BatchOptions& options, const std::string& name) {
 } // namespace kanat
 
 int main(int argc, char** argv) {
+    kanat::prepareQtForWorkerThreads();
+    kanat::outputBytesAsTheyAre();
     try {
-        kanat::BatchOptions options = kanat::parseBatchOptions(std::vector<std::string>(argv + 1, argv + argc));
+        kanat::BatchOptions options = kanat::parseBatchOptions(kanat::commandLineArguments(argc, argv));
         if (options.setupName) kanat::useSavedSetup(options, *options.setupName);
         if (options.help) {
             std::cout << kanat::batchHelp;

@@ -2,6 +2,7 @@
 """Compares the batch calculator with the oracle on random landmark sets.
 
 Usage: compare_with_batch.py PATH_TO_kanat-hesapla [--cases N] [--seed S] [--keep-all]
+                             [--emulator 'env;WINEDEBUG=-all;wine']
 
 Each case is a landmark file of up to 18 "x;y" lines, run as
     kanat-hesapla --mm-per-pixel M --decimal C FILE
@@ -203,11 +204,11 @@ def make_case(rng, index):
     return text, mm, sep
 
 
-def batch_command(batch, mm, sep, path):
+def batch_command(batch, mm, sep, path, emulator=()):
     cmd = [batch, "--mm-per-pixel", mm, "--decimal", sep, path]
     if batch.endswith(".py"):
         cmd.insert(0, sys.executable)
-    return cmd
+    return list(emulator) + cmd
 
 
 def first_difference(actual, expected):
@@ -228,6 +229,8 @@ def main(argv=None):
     parser.add_argument("--seed", type=int, default=None)
     parser.add_argument("--keep-all", action="store_true", help="keep passing landmark files too")
     parser.add_argument("--show", type=int, default=5, help="how many failures to describe")
+    parser.add_argument("--emulator", default="",
+                        help="what runs the program, as a CMake list (a Windows build's Wine)")
     args = parser.parse_args(argv)
 
     if not (os.path.isfile(args.batch) or shutil.which(args.batch)):
@@ -247,7 +250,7 @@ def main(argv=None):
         lines = kanat_oracle.result_lines(kanat_oracle.read_landmark_texts(text),
                                           kanat_oracle.mm_per_pixel_text(mm, sep), sep)
         expected = "".join(line + "\n" for line in lines).encode("utf-8")
-        cmd = batch_command(args.batch, mm, sep, path)
+        cmd = batch_command(args.batch, mm, sep, path, [part for part in args.emulator.split(";") if part])
         try:
             run = subprocess.run(cmd, capture_output=True, timeout=60)
             actual, problem = run.stdout, (None if run.returncode == 0 else "exit code %d" % run.returncode)
