@@ -178,6 +178,7 @@ Options optionsOf(const QStringList& arguments) {
                                                  {"outlier_floor", &s.outlierFloor},
                                                  {"outlier_lead", &s.outlierScoreLead},
                                                  {"shape_pull", &s.shapePull},
+                                                 {"wing_correlation", &s.leastMeanCorrelation},
                                                  {"rule_correlation", &s.rule.leastCorrelation},
                                                  {"rule_margin", &s.rule.leastMargin},
                                                  {"rule_agreement", &s.rule.leastAgreement},

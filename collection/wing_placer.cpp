@@ -20,6 +20,9 @@ constexpr double marginDistance = 3;
 constexpr double agreementDistance = 1.5;
 // The shrunk picture is made again at the wing's found size when the guess was this far off.
 constexpr double shrinkTolerance = 0.15;
+// The most a landmark of a placement that does not match the collection is trusted: below the
+// half where a landmark needs a look.
+constexpr double unmatchedConfidence = 0.25;
 
 cv::Mat standardised(const cv::Mat& square) {
     cv::Mat values;
@@ -62,8 +65,9 @@ std::vector<PlacementPass> standardPasses() {
     return {
         // Large templates, cut from the shrunk pictures, bring every landmark near from the
         // registered start; the wing's size of 300 pixels still shows where a thin vein meets a
-        // thick one, which the registration scale blurs away.
-        {300, 16, 8, true, true, 0},
+        // thick one, which the registration scale blurs away. The reach, 4 % of the wing's size,
+        // covers the start that one wing of another population gives with few matches.
+        {300, 16, 12, true, true, 0},
         {450, 12, 5, false, true, 0},
         // The last look at the stored squares' own scale leans a little towards where the
         // landmark already is, so that along a thick vein the shape's end wins.
@@ -193,13 +197,20 @@ std::optional<Consensus> WingPlacer::find(const std::vector<std::optional<Comple
         std::vector<RegistrationCandidate> candidates;
         for (auto& candidate : found)
             if (candidate && agreesWithPlaced(*candidate)) candidates.push_back(std::move(*candidate));
-        auto consensus = consensusOf(candidates, tolerance);
-        if (consensus && consensus->inliers < settings_.consensusInliers) return std::nullopt;
-        return consensus;
+        return consensusOf(candidates, tolerance);
     };
-    if (auto consensus = attempt(shrunk)) return consensus;
+    auto strong = [&](const std::optional<Consensus>& consensus) {
+        return consensus && consensus->inliers >= settings_.consensusInliers;
+    };
+    std::optional<Consensus> seen = attempt(shrunk);
+    if (strong(seen)) return seen;
     // Keypoints are not the same in a mirror: a wing photographed turned over is looked for again.
-    return attempt(mirroredPicture(shrunk));
+    std::optional<Consensus> mirrored = attempt(mirroredPicture(shrunk));
+    if (strong(mirrored)) return mirrored;
+    // A few wings of another population may still find it with few matches; the placement's
+    // correlation then decides whether that was the wing.
+    if (!seen || (mirrored && mirrored->inliers > seen->inliers)) return mirrored;
+    return seen;
 }
 
 std::vector<std::optional<ComplexPoint>> WingPlacer::fitShape(Search& search) const {
@@ -313,18 +324,54 @@ Placement WingPlacer::place(const PicturePyramid& picture, const std::vector<std
         expectedSize = std::abs(fitSimilarity(mean_, given, weights, Reflection::Never).map.a);
     if (!(expectedSize > 0) || !std::isfinite(expectedSize)) return {};
 
-    ShrunkPicture shrunk = shrunkPicture(picture, settings_.keypoints.centroidSize / expectedSize);
+    const ShrunkPicture shrunk = shrunkPicture(picture, settings_.keypoints.centroidSize / expectedSize);
     const std::optional<Consensus> consensus = find(placed, shrunk);
-    Search search{
-        Configuration(count), std::vector<bool>(count, false), onWing, {}, std::vector<LandmarkEvidence>(count)};
-    if (consensus) {
-        search.points = consensus->landmarks;
-    } else if (placedCount >= 2) {
+    // Where the wing may be, the likelier first; the first whose landmarks match the collection's
+    // well is taken. Two placed landmarks close together say the wing's size and turn badly, so
+    // their start is tried after the keypoints'.
+    std::vector<Configuration> starts;
+    if (consensus) starts.push_back(consensus->landmarks);
+    if (placedCount >= 2) {
         const Similarity fit = fitSimilarity(mean_, given, weights, Reflection::Never).map;
-        for (std::size_t i = 0; i < count; ++i) search.points[i] = fit(mean_[i]);
-    } else {
-        return {};
+        Configuration start(count);
+        for (std::size_t i = 0; i < count; ++i) start[i] = fit(mean_[i]);
+        starts.push_back(std::move(start));
     }
+    Placement placement;
+    for (std::size_t s = 0; s < starts.size(); ++s) {
+        placement = placeFrom(picture, shrunk, expectedSize, placed, onWing, starts[s]);
+        placement.findingWings = consensus && s == 0 ? consensus->wings : 0;
+        if (matchesCollection(placement)) return placement;
+    }
+    if (placedCount < 2) return {};
+    // The user's landmarks still give proposals where nothing matched well, each one to check.
+    for (PlacedLandmark& landmark : placement.landmarks)
+        if (!landmark.placed && !landmark.missing) {
+            landmark.toCheck = true;
+            landmark.confidence = std::min(landmark.confidence, unmatchedConfidence);
+        }
+    return placement;
+}
+
+bool WingPlacer::matchesCollection(const Placement& placement) const {
+    if (templates_->empty()) return true;
+    double sum = 0;
+    int looked = 0;
+    const Templates& last = templates_->back();
+    for (std::size_t i = 0; i < placement.landmarks.size(); ++i) {
+        const PlacedLandmark& landmark = placement.landmarks[i];
+        if (landmark.placed || landmark.missing || last.mean[i].empty()) continue;
+        sum += landmark.evidence.correlation;
+        ++looked;
+    }
+    return looked == 0 || sum / looked >= settings_.leastMeanCorrelation;
+}
+
+Placement WingPlacer::placeFrom(const PicturePyramid& picture, ShrunkPicture shrunk, double expectedSize,
+                                const std::vector<std::optional<ComplexPoint>>& placed, const LandmarkMask& onWing,
+                                const Configuration& start) const {
+    const std::size_t count = mean_.size();
+    Search search{start, std::vector<bool>(count, false), onWing, {}, std::vector<LandmarkEvidence>(count)};
     for (std::size_t i = 0; i < count; ++i)
         if (placed[i]) {
             search.points[i] = *placed[i];
@@ -371,7 +418,6 @@ Placement WingPlacer::place(const PicturePyramid& picture, const std::vector<std
     fitShape(judged);
     const double size = std::abs(judged.fit.a);
     Placement placement;
-    placement.findingWings = consensus ? consensus->wings : 0;
     for (std::size_t i = 0; i < count; ++i) {
         PlacedLandmark landmark{search.points[i], search.placed[i], search.evidence[i], 1, false};
         if (!search.onWing.has(i)) {

@@ -39,7 +39,13 @@ struct PlacementSettings {
     int registrationWings = 20; // at most these collection wings look for the wing
     RegistrationLimits limits;
     double consensusTolerance = 0.03; // root mean square, of the centroid size
-    int consensusInliers = 12;        // the agreeing wings' inliers together, at least
+    // The agreeing wings' inliers together that make a start trusted before a weaker one, or
+    // before the placed landmarks' own.
+    int consensusInliers = 12;
+    // A placement whose looked-for landmarks correlate less than this on average with the
+    // collection's patches is not the wing: a start that does not reach it is given up, and
+    // from the placed landmarks' own start every landmark is to be checked.
+    double leastMeanCorrelation = 0.6;
     std::vector<PlacementPass> passes = standardPasses();
     // The shape fit looks again, where the shape expects it, for a landmark more than this many
     // of the collection's spreads of it off, and never for one nearer than outlierFloor of the
@@ -66,8 +72,10 @@ struct PlacedLandmark {
 };
 
 struct Placement {
-    std::vector<PlacedLandmark> landmarks; // one per landmark; none when the wing was not found
-    int findingWings = 0;                  // collection wings whose keypoints agreed where the wing is
+    // One per landmark; none when the wing was not found, or not where its landmarks match the
+    // collection's.
+    std::vector<PlacedLandmark> landmarks;
+    int findingWings = 0; // collection wings whose keypoints agreed where the wing is
     bool found() const { return !landmarks.empty(); }
 };
 
@@ -91,8 +99,16 @@ public:
 private:
     struct Templates;
     struct Search;
+    // Where the collection's keypoints put the wing: a consensus with enough inliers, else the
+    // best weaker one, or none.
     std::optional<Consensus> find(const std::vector<std::optional<ComplexPoint>>& placed,
                                   const ShrunkPicture& shrunk) const;
+    // The passes from one start; `shrunk` is made again when the wing's size found differs.
+    Placement placeFrom(const PicturePyramid& picture, ShrunkPicture shrunk, double expectedSize,
+                        const std::vector<std::optional<ComplexPoint>>& placed, const LandmarkMask& onWing,
+                        const Configuration& start) const;
+    // Whether the landmarks looked for match the collection's well enough to be this wing.
+    bool matchesCollection(const Placement& placement) const;
     struct Match;
     // The fit of the mean shape onto the landmarks, trusting less those far off, and where it
     // expects each landmark that lies too far from it.

@@ -1,5 +1,6 @@
 #include "results/code_page_1254.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <unordered_map>
@@ -130,6 +131,19 @@ bool isUtf8(std::string_view text) {
     return true;
 }
 
-std::string asUtf8(std::string_view text) { return isUtf8(text) ? std::string(text) : fromCodePage1254(text); }
+// Line by line: the window writes 12.tps in code page 1254 while kanat-hesapla prints UTF-8, and
+// the README tells the lab to append the one to the other, so a file may hold both.
+std::string asUtf8(std::string_view text) {
+    if (isUtf8(text)) return std::string(text);
+    std::string result;
+    result.reserve(text.size() + text.size() / 8);
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size() - 1) + 1;
+        const std::string_view line = text.substr(0, end);
+        result += isUtf8(line) ? std::string(line) : fromCodePage1254(line);
+        text.remove_prefix(end);
+    }
+    return result;
+}
 
 } // namespace kanat

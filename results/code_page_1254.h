@@ -15,7 +15,7 @@ std::string fromCodePage1254(std::string_view bytes);
 // Whether the bytes are well-formed UTF-8 sequences throughout (plain ASCII is).
 bool isUtf8(std::string_view text);
 
-// The text as UTF-8: unchanged when it already is, otherwise read as code page 1254.
+// The text as UTF-8: each line unchanged when it already is, otherwise read as code page 1254.
 std::string asUtf8(std::string_view text);
 
 } // namespace kanat

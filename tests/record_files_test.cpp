@@ -50,6 +50,9 @@ TEST(CodePage1254, ACharacterItCannotHoldBecomesAQuestionMark) {
 TEST(CodePage1254, TakesUtf8AsItIsAndAnyOtherTextAsTheCodePage) {
     EXPECT_EQ(asUtf8("kanat-çığ.png"), "kanat-çığ.png");
     EXPECT_EQ(asUtf8(toCodePage1254("kanat-çığ.png")), "kanat-çığ.png");
+    // the window's lines and kanat-hesapla's appended after them, in one 12.tps
+    EXPECT_EQ(asUtf8(toCodePage1254("IMAGE=şeker.png\r\n") + "IMAGE=ığdır.png\nID=2"),
+              "IMAGE=şeker.png\r\nIMAGE=ığdır.png\nID=2");
     EXPECT_TRUE(isUtf8("plain;1.5\r\n"));
     EXPECT_FALSE(isUtf8("\xC3"));     // cut short
     EXPECT_FALSE(isUtf8("\xC3\x28")); // not followed by a continuation byte
