@@ -42,6 +42,21 @@ TEST_F(Window, OpensWithItsLayoutItsMenuAndTheFocusOnHesapla) {
     EXPECT_EQ(QApplication::focusWidget(), controls().calculateButton);
 }
 
+// The digits of a coordinate field are drawn inside it, whatever font the system offers.
+TEST_F(Window, ACoordinateFieldShowsItsDigits) {
+    QLineEdit* coordinate = controls().coordinateFields[0];
+    auto darkInside = [&] {
+        const QImage shown = coordinate->grab().toImage();
+        int dark = 0;
+        for (int y = 3; y < shown.height() - 3; ++y)
+            for (int x = 3; x < shown.width() - 3; ++x) dark += qGray(shown.pixel(x, y)) < 100;
+        return dark;
+    };
+    EXPECT_EQ(darkInside(), 0);
+    coordinate->setText(QStringLiteral("123"));
+    EXPECT_GT(darkInside(), 10);
+}
+
 TEST_F(Window, TabWalksTheControlsInTheirOrderAndBackToHesapla) {
     std::vector<QWidget*> expected{controls().calculateButton, controls().wingView};
     for (int n = 16; n >= 1; --n) expected.push_back(controls().coordinateFields[static_cast<std::size_t>(n - 1)]);
