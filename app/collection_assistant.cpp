@@ -3,6 +3,7 @@
 #include "app/picture_folder.h"
 #include "collection/shape_check.h"
 
+#include <QDir>
 #include <algorithm>
 #include <cmath>
 
@@ -142,7 +143,7 @@ void CollectionAssistant::tellOnce() {
     QStringList lines;
     if (!collection.canPropose())
         lines << QStringLiteral("Koleksiyonda (%1) nokta önermek için en az %2 kanat gerekir; şimdilik %3 var.")
-                     .arg(session_.collection.path())
+                     .arg(QDir::toNativeSeparators(session_.collection.path()))
                      .arg(WingCollection::fewestWingsToPropose)
                      .arg(collection.usableWings());
     for (const std::string& warning : collection.warnings()) lines << QString::fromStdString(warning);

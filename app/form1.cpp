@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -152,7 +153,7 @@ void Form1::openNeighbour(int step) {
 void Form1::showOpened(PictureBrowser::Opened opened) {
     // Another picture is another wing: its landmarks never meet the last one's.
     if (opened.another) refresh();
-    setWindowTitle(opened.path);
+    setWindowTitle(QDir::toNativeSeparators(opened.path));
     browser_.show(std::move(opened));
     assistant_.pictureChanged();
     showScale();

@@ -3,6 +3,7 @@
 #include "app/picture_folder.h"
 #include "picture/picture_loader.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 
@@ -17,7 +18,7 @@ LoadedPicture read(const QString& path) {
 }
 
 QString notOpened(const QString& path, const QString& error) {
-    return QStringLiteral("\"%1\" açılamadı: %2.").arg(path, error);
+    return QStringLiteral("\"%1\" açılamadı: %2.").arg(QDir::toNativeSeparators(path), error);
 }
 
 } // namespace

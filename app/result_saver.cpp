@@ -6,6 +6,7 @@
 #include "results/text_file.h"
 #include "results/tps_text.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace kanat {
@@ -37,7 +38,8 @@ std::optional<SavedSpecimen> ResultSaver::save(const std::vector<std::string>& l
     if (!chosen.isEmpty()) writeResultFile(chosen);
 
     const RecordAppend appended = appendRecordLine(environment_.recordFolders(), toCodePage1254(recordLine(record)));
-    const QString recordFile = QString::fromStdString(appended.file);
+    // Shown as the system writes paths: backslashes on Windows.
+    const QString recordFile = QDir::toNativeSeparators(QString::fromStdString(appended.file));
     if (!appended.ok()) {
         dialogs_.warn(window_,
                       QStringLiteral("Kayıt \"%1\" dosyasına eklenemedi: %2.").arg(recordFile, reason(appended.error)));
@@ -49,7 +51,7 @@ std::optional<SavedSpecimen> ResultSaver::save(const std::vector<std::string>& l
         dialogs_.inform(window_, appended.programFolderIsSystem
                                      ? QStringLiteral("Program bir sistem klasöründe (%1) olduğu için ölçüm kayıtları "
                                                       "şu dosyaya ekleniyor:\n%2")
-                                           .arg(environment_.programFolder, recordFile)
+                                           .arg(QDir::toNativeSeparators(environment_.programFolder), recordFile)
                                      : QStringLiteral("Program klasörüne yazılamadığı için ölçüm kayıtları şu dosyaya "
                                                       "ekleniyor:\n%1")
                                            .arg(recordFile));
@@ -65,7 +67,7 @@ QString ResultSaver::chooseResultFile(const QString& proposal, const QString& fo
            !dialogs_.ask(window_,
                          QStringLiteral("\"%1\" dosyası zaten var. Üzerine yazılırsa içindeki önceki sonuçlar "
                                         "silinir.\nÜzerine yazılsın mı?")
-                             .arg(chosen),
+                             .arg(QDir::toNativeSeparators(chosen)),
                          QStringLiteral("Evet"), QStringLiteral("Hayır")))
         chosen =
             dialogs_.saveResults(window_, saveFilter, QFileInfo(chosen).fileName(), QFileInfo(chosen).absolutePath());
@@ -78,8 +80,8 @@ void ResultSaver::writeResultFile(const QString& chosen) {
     if (written.ok())
         lastResultFile_ = QFileInfo(chosen).absoluteFilePath();
     else
-        dialogs_.warn(window_,
-                      QStringLiteral("Sonuç dosyası \"%1\" yazılamadı: %2.").arg(chosen, reason(written.error)));
+        dialogs_.warn(window_, QStringLiteral("Sonuç dosyası \"%1\" yazılamadı: %2.")
+                                   .arg(QDir::toNativeSeparators(chosen), reason(written.error)));
 }
 
 std::optional<SavedSpecimen> ResultSaver::appendLandmarks(const std::string& recordFile, double scale) {
@@ -93,8 +95,9 @@ std::optional<SavedSpecimen> ResultSaver::appendLandmarks(const std::string& rec
     const std::string tpsFile = tpsFileBeside(recordFile);
     const WriteResult written = appendWhole(tpsFile, toCodePage1254(specimen));
     if (!written.ok()) {
-        dialogs_.warn(window_, QStringLiteral("Noktalar \"%1\" dosyasına eklenemedi: %2.")
-                                   .arg(QString::fromStdString(tpsFile), reason(written.error)));
+        dialogs_.warn(window_,
+                      QStringLiteral("Noktalar \"%1\" dosyasına eklenemedi: %2.")
+                          .arg(QDir::toNativeSeparators(QString::fromStdString(tpsFile)), reason(written.error)));
         return std::nullopt;
     }
     return SavedSpecimen{tpsFile, specimen, lineNumber};

@@ -342,8 +342,8 @@ protected:
     // After every step: the sheet holds exactly the landmarks the truth says were placed, and
     // the title names the picture the truth says is shown.
     void checkSheet() {
-        const QString title =
-            truth.shown.isEmpty() ? QStringLiteral("Sphecidae ve Apidae Kanat Morfometrisi Yazılımı") : truth.shown;
+        const QString title = truth.shown.isEmpty() ? QStringLiteral("Sphecidae ve Apidae Kanat Morfometrisi Yazılımı")
+                                                    : QDir::toNativeSeparators(truth.shown);
         ASSERT_EQ(form().windowTitle(), title);
         for (int n = 1; n <= 18; ++n) {
             const bool filled = truth.wing.landmarks[std::size_t(n - 1)].has_value();

@@ -2,6 +2,7 @@
 #include "view/wing_view.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <filesystem>
@@ -138,7 +139,7 @@ TEST_F(Saving, CancellingTheOpenDialogChangesNothing) {
     const QString path = openPicture(quarters(), "first.png");
     press(10, 10);
     controls().openAction->trigger(); // no answer queued: cancelled
-    EXPECT_EQ(form().windowTitle(), path);
+    EXPECT_EQ(form().windowTitle(), QDir::toNativeSeparators(path));
     EXPECT_FALSE(controls().wingView->picture().isNull());
     EXPECT_EQ(controls().wingView->markCount(), 1u);
     controls().saveAction->trigger();
@@ -155,7 +156,7 @@ TEST_F(Saving, AFileThatCannotBeLoadedIsNamedAndChangesNothing) {
     controls().openAction->trigger();
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(dialogs.warnings.front().contains("notes.jpg"));
-    EXPECT_EQ(form().windowTitle(), path);
+    EXPECT_EQ(form().windowTitle(), QDir::toNativeSeparators(path));
     EXPECT_EQ(controls().wingView->markCount(), 1u);
     controls().saveAction->trigger();
     EXPECT_EQ(fieldsOf(recordLines().last())[0], "first.png");
@@ -202,7 +203,8 @@ TEST_F(Saving, AProgramFolderThatCannotBeWrittenSendsRecordsToTheUsersDataFolder
     controls().saveAction->trigger();
     EXPECT_EQ(readLines(folder + "/user-data/12.txt").size(), 2u);
     ASSERT_EQ(dialogs.informed.size(), 1) << "said once, at the first save";
-    EXPECT_TRUE(dialogs.informed.front().contains(QString::fromStdString(folder + "/user-data/12.txt")));
+    EXPECT_TRUE(dialogs.informed.front().contains(
+        QDir::toNativeSeparators(QString::fromStdString(folder + "/user-data/12.txt"))));
     EXPECT_TRUE(dialogs.warnings.isEmpty());
 }
 
