@@ -118,7 +118,8 @@ TEST_F(Dialog, OnlyAnotherExistingResultFileIsOverwrittenAfterAQuestion) {
     dialogs.askAnswers = {false};
     controls().saveAction->trigger();
     ASSERT_EQ(dialogs.asked.size(), 1);
-    EXPECT_TRUE(dialogs.asked[0].contains(earlier) && dialogs.asked[0].endsWith("[Evet/Hayır]"))
+    EXPECT_TRUE(dialogs.asked[0].contains(QDir::toNativeSeparators(earlier)) &&
+                dialogs.asked[0].endsWith("[Evet/Hayır]"))
         << dialogs.asked[0].toStdString();
     EXPECT_EQ(dialogs.proposedNames.last(), "earlier.txt");
     EXPECT_EQ(dialogs.saveFolders.last(), QString::fromStdString(folder));
