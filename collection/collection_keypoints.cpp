@@ -11,17 +11,6 @@
 namespace kanat {
 namespace {
 
-// The estimates of a damaged wing's missing landmarks may lie past a picture's edge.
-bool holds(const PicturePyramid& picture, const CollectionWing& wing) {
-    const double width = picture.levels.front().cols;
-    for (std::size_t i = 0; i < wing.landmarks.size(); ++i) {
-        const ComplexPoint point = wing.landmarks[i];
-        if (!wing.present.has(i)) continue;
-        if (point.real() < 0 || point.real() > width || point.imag() < 0 || point.imag() > picture.height) return false;
-    }
-    return true;
-}
-
 std::optional<PicturePyramid> firstPicture(const std::vector<std::string>& candidates, const CollectionWing& wing) {
     for (const std::string& path : candidates) {
         std::error_code error;
@@ -29,7 +18,8 @@ std::optional<PicturePyramid> firstPicture(const std::vector<std::string>& candi
         const LoadedPicture loaded = loadPicture(QString::fromStdString(path));
         if (!loaded.ok()) continue;
         PicturePyramid picture = pyramidOf(loaded.image);
-        if (holds(picture, wing)) return picture; // not another picture of the same name
+        if (wing.liesWithin(picture.levels.front().cols, picture.height))
+            return picture; // not another picture of the same name
     }
     return std::nullopt;
 }

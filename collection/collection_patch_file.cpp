@@ -20,17 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The estimates of a damaged wing's missing landmarks may lie past a picture's edge.
-bool holdsLandmarks(const PicturePyramid& picture, const CollectionWing& wing) {
-    const double width = picture.levels.front().cols;
-    for (std::size_t i = 0; i < wing.landmarks.size(); ++i) {
-        const ComplexPoint point = wing.landmarks[i];
-        if (!wing.present.has(i)) continue;
-        if (point.real() < 0 || point.real() > width || point.imag() < 0 || point.imag() > picture.height) return false;
-    }
-    return true;
-}
-
 // The wing's squares from the first of the candidate pictures that loads and holds its landmarks.
 std::vector<std::uint8_t> cutFromPicture(const std::vector<std::string>& candidates, const CollectionWing& wing,
                                          std::string& foundAt) {
@@ -40,7 +29,7 @@ std::vector<std::uint8_t> cutFromPicture(const std::vector<std::string>& candida
         const LoadedPicture loaded = loadPicture(QString::fromStdString(path));
         if (!loaded.ok()) continue;
         const PicturePyramid picture = pyramidOf(loaded.image);
-        if (!holdsLandmarks(picture, wing)) continue; // another picture of the same name
+        if (!wing.liesWithin(picture.levels.front().cols, picture.height)) continue; // another picture of the same name
         foundAt = utf8Path(fs::absolute(nativePath(path), error));
         return cutStoredPatches(picture, wing.landmarks);
     }

@@ -8,6 +8,15 @@
 #include <cmath>
 
 namespace kanat {
+
+bool CollectionWing::liesWithin(double width, double height) const {
+    for (std::size_t i = 0; i < landmarks.size(); ++i) {
+        if (!present.has(i)) continue;
+        const ComplexPoint point = landmarks[i];
+        if (point.real() < 0 || point.real() > width || point.imag() < 0 || point.imag() > height) return false;
+    }
+    return true;
+}
 namespace {
 
 constexpr double farthestCoordinate = 1e7;

@@ -26,6 +26,9 @@ struct CollectionWing {
     LandmarkMask present;    // the landmarks the specimen gives
 
     PartialShape shape() const { return {landmarks, present}; }
+    // Whether the landmarks it has lie on a picture of this size; the estimates of missing ones
+    // may lie past its edge.
+    bool liesWithin(double width, double height) const;
 };
 
 struct CollectionText {
