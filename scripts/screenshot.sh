@@ -14,6 +14,7 @@ wing="${2:-$top/tests/data/wings/ES-0009-2098-4-f.dw.png}"
 wing="$(cd "$(dirname "$wing")" && pwd)/$(basename "$wing")"
 output="$top/docs/screenshot.png"
 magick_import=/usr/bin/import
+. "$top/scripts/window-menu-bar.sh"
 magick_convert=/usr/bin/convert-im6.q16
 [ -x "$magick_convert" ] || magick_convert=/usr/bin/convert
 
@@ -72,12 +73,8 @@ window="$(visible_windows | head -n1)"
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$window")"
 window_x=$X window_y=$Y window_width=$WIDTH window_height=$HEIGHT
-# The menu bar's height: the picture view's frame, the first dark line down the window's column
-# 400 below the bar, lies 48 pixels under it (the status line below the layout makes the
-# window's height no guide).
 "$magick_import" -window root "$work/layout.png"
-menu_bar="$("$magick_convert" "$work/layout.png" -crop "1x150+$((window_x + 400))+$window_y" +repage \
-  -colorspace gray txt:- | sed -n 's/^0,\([0-9]*\): (\([0-9.]*\).*/\1 \2/p' | awk '$1 > 20 && $2 < 200 { print $1 - 48; exit }')"
+menu_bar="$(menu_bar_height "$magick_convert" "$work/layout.png" "$window_x" "$window_y")"
 [ -n "$menu_bar" ] || { echo "screenshot: no picture view in the window" >&2; exit 1; }
 
 click_at() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.4; }

@@ -17,6 +17,7 @@ wing_source="$top/tests/data/wings/ES-0009-2098-4-f.dw.png"
 output="$top/docs/windows-screenshot.png"
 magick_convert=/usr/bin/convert-im6.q16
 [ -x "$magick_convert" ] || magick_convert=/usr/bin/convert
+. "$top/scripts/window-menu-bar.sh"
 
 installer="$(ls "$windows_build"/kanat-*-win64.exe 2>/dev/null | head -n1)"
 [ -n "$installer" ] || { echo "window check: no installer in $windows_build (scripts/windows-build.sh)" >&2; exit 1; }
@@ -74,16 +75,13 @@ wait_for_windows_but() {
   fail "a dialog stayed open"
 }
 
-# The window's menu bar height: the picture view's frame, the first dark line down the
-# window's column 400 below the bar, lies 48 pixels under it on every platform.
 menu_bar_of() {
-  local window="$1" x y
+  local window="$1" y
   eval "$(xdotool getwindowgeometry --shell "$window")"
   import -window root "$work/layout.png"
-  y="$("$magick_convert" "$work/layout.png" -crop "1x150+$((X + 400))+$Y" +repage -colorspace gray txt:- |
-    sed -n 's/^0,\([0-9]*\): (\([0-9.]*\).*/\1 \2/p' | awk '$1 > 20 && $2 < 200 { print $1; exit }')"
+  y="$(menu_bar_height "$magick_convert" "$work/layout.png" "$X" "$Y")"
   [ -n "$y" ] || fail "no picture view in the window"
-  echo $((y - 48))
+  echo "$y"
 }
 
 # drive FILE_NAME_OF_WING SAVE_PATH: the presses, on the window now shown.
