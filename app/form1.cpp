@@ -167,7 +167,7 @@ void Form1::showPictureAtScale() {
     // Outer sizes scale with their borders, as the picture boxes' sizes in twips do.
     const QSize outer(static_cast<int>(roundHalfEven(scale * (picture.width() + 2 * border), 0)),
                       static_cast<int>(roundHalfEven(scale * (picture.height() + 2 * border), 0)));
-    controls_.wingView->paintPicture(picture, outer.expandedTo(QSize(2 * border + 1, 2 * border + 1)));
+    controls_.wingView->paintPicture(picture, outer.expandedTo(QSize(2 * border + 1, 2 * border + 1)), scale);
     controls_.viewArea->resize(controls_.wingView->size().boundedTo(viewRoom()));
     capture_.coverMarks();
     showCapture();
@@ -207,9 +207,10 @@ WingCapture::ViewGeometry Form1::viewGeometry() const {
 std::optional<ViewOfPicture> Form1::viewOfPicture() const {
     const QImage& picture = browser_.picture();
     if (picture.isNull()) return std::nullopt;
-    const QSize shown = controls_.wingView->drawingSize();
-    return ViewOfPicture{baseHeight(), double(picture.width()) / shown.width(),
-                         double(picture.height()) / shown.height(), double(picture.height())};
+    // The picture is painted at exactly its scale, so one view pixel is 1/scale source pixels
+    // both ways, as the millimetres per view pixel assume.
+    const double ratio = 1 / controls_.wingView->pictureScale();
+    return ViewOfPicture{baseHeight(), ratio, ratio, double(picture.height())};
 }
 
 void Form1::pressView(QPointF position, Qt::KeyboardModifiers modifiers) {

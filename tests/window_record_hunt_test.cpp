@@ -139,10 +139,10 @@ protected:
     QPoint expertOnView(int n) {
         const RealWing& wing = *wingNamed.at(QFileInfo(truth.shown).fileName());
         const QSize area = controls().wingView->drawingSize();
+        const double scale = controls().wingView->pictureScale();
         const TpsPoint& point = wing.landmarks[std::size_t(n - 1)];
-        return {std::clamp(int(std::lround(point.x * area.width() / wing.picture.width())), 0, area.width() - 1),
-                std::clamp(int(std::lround((wing.picture.height() - point.y) * area.height() / wing.picture.height())),
-                           0, area.height() - 1)};
+        return {std::clamp(int(std::lround(point.x * scale)), 0, area.width() - 1),
+                std::clamp(int(std::lround((wing.picture.height() - point.y) * scale)), 0, area.height() - 1)};
     }
 
     int chance(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random); }
@@ -358,9 +358,8 @@ protected:
         const double x = xy[0].toDouble(), y = xy[1].toDouble();
         if (truth.shown.isEmpty()) return QPoint(int(std::lround(x)), int(std::lround(y)));
         const QImage& picture = wingNamed.at(QFileInfo(truth.shown).fileName())->picture;
-        const QSize area = controls().wingView->drawingSize();
-        const double ratioX = double(picture.width()) / area.width(), ratioY = double(picture.height()) / area.height();
-        return {int(std::lround(x / ratioX)), int(std::lround(baseHeight() - (picture.height() - y) / ratioY))};
+        const double scale = controls().wingView->pictureScale();
+        return {int(std::lround(x * scale)), int(std::lround(baseHeight() - (picture.height() - y) * scale))};
     }
     double baseHeight() { return baseHeightOf(controls().wingView->height() * 15.0); }
 

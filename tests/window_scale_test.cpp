@@ -4,6 +4,7 @@
 #include "tests/window_fixture.h"
 #include "view/wing_view.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QTest>
@@ -85,6 +86,33 @@ TEST_F(Scale, ASetUpFromAScaleBarScalesTheLengthsAndOnlyThemAndTheDefaultGivesWh
     EXPECT_EQ(form().mmPerPixel(), "0.010526316");
     EXPECT_EQ(controls().scaleStatus->text(), "Ölçek: Varsayılan (95 piksel/mm)");
     EXPECT_EQ(record(), standard);
+}
+
+TEST_F(Scale, EveryMagnificationShowsThePictureAtExactlyItsScaleSoTheBarMeasuresWhatItIs) {
+    // The view's outer size scales with its border, which leaves the drawing area a few pixels
+    // off scale × the picture; the picture must not be stretched into it, or every length
+    // measured on the view would be off by as much.
+    const struct {
+        int button;
+        double scale;
+    } cases[] = {{0, 0.5}, {2, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scale);
+        click(controls().resetButton);
+        QApplication::processEvents();
+        openPicture(scaleBar(), "olcek.png");
+        click(controls().magnificationButtons[c.button]);
+        const QImage shown = controls().wingView->grab().toImage();
+        const int end = int(1050 * c.scale), row = int(150 * c.scale) + WingView::borderWidth;
+        EXPECT_EQ(shown.pixelColor(WingView::borderWidth + end - 1, row), QColor(Qt::black)) << "the bar's last pixel";
+        EXPECT_EQ(shown.pixelColor(WingView::borderWidth + end + 1, row), QColor(Qt::white)) << "past the bar";
+        ScaleDialog& setups = dialog();
+        press(int(150 * c.scale), int(150 * c.scale));
+        press(end, int(150 * c.scale));
+        EXPECT_TRUE(in<QLabel>(setups, "measuredLength")->text().startsWith("900,0 piksel"))
+            << in<QLabel>(setups, "measuredLength")->text().toStdString();
+        setups.close();
+    }
 }
 
 TEST_F(Scale, BadInputIsSaidAndChangesNothing) {

@@ -37,8 +37,9 @@ WingView::WingView(QWidget* parent) : QFrame(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void WingView::paintPicture(const QImage& source, QSize outerSize) {
+void WingView::paintPicture(const QImage& source, QSize outerSize, double scale) {
     source_ = source;
+    scale_ = scale > 0 ? scale : 1;
     painted_ = true;
     marks_.clear();
     proposals_.clear();
@@ -141,12 +142,13 @@ void WingView::paintEvent(QPaintEvent* event) {
     painter.fillRect(exposed, palette().window());
     if (painted_ && !source_.isNull() && !area.isEmpty()) {
         // Only the part of the scaled picture that is exposed is drawn, straight from the source.
-        const QRect target = exposed & area;
-        const double sx = double(source_.width()) / area.width();
-        const double sy = double(source_.height()) / area.height();
-        const QRectF from((target.left() - area.left()) * sx, (target.top() - area.top()) * sy, target.width() * sx,
-                          target.height() * sy);
-        painter.drawImage(QRectF(target), source_, from);
+        const QRectF shown(area.topLeft(), QSizeF(source_.width() * scale_, source_.height() * scale_));
+        const QRectF target = QRectF(exposed & area) & shown;
+        if (!target.isEmpty()) {
+            const QRectF from((target.left() - area.left()) / scale_, (target.top() - area.top()) / scale_,
+                              target.width() / scale_, target.height() / scale_);
+            painter.drawImage(target, source_, from);
+        }
     }
     drawFrame(&painter);
     painter.setClipRect(area & exposed);

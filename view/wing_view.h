@@ -25,9 +25,11 @@ public:
 
     explicit WingView(QWidget* parent = nullptr);
 
-    // Resizes the view to `outerSize` (border included) and paints `source` over its whole
-    // drawing area; earlier marks are painted over.
-    void paintPicture(const QImage& source, QSize outerSize);
+    // Resizes the view to `outerSize` (border included) and paints `source` at `scale` from the
+    // drawing area's top left corner; earlier marks are painted over. The picture is drawn at
+    // exactly that scale, whatever room the border leaves, so that a view pixel always stands for
+    // 1/`scale` source pixels and lengths measured on the view are true.
+    void paintPicture(const QImage& source, QSize outerSize, double scale);
     // Shows these marks instead of the ones shown, repainting only what changed.
     void setMarks(std::vector<ViewMark> marks);
     void setNumbersShown(bool shown);
@@ -37,6 +39,8 @@ public:
     void setRuler(std::vector<QPointF> ends);
 
     QSize drawingSize() const { return contentsRect().size(); }
+    // View pixels per source pixel of the picture shown (1 before any).
+    double pictureScale() const { return scale_; }
     const QImage& picture() const { return source_; }
     std::size_t markCount() const { return marks_.size(); }
     const std::vector<ViewMark>& proposals() const { return proposals_; }
@@ -82,6 +86,7 @@ private:
     std::optional<QPointF> drawingPosition(QPointF widgetPosition) const;
 
     QImage source_;
+    double scale_ = 1;
     bool painted_ = false;
     bool numbersShown_ = false;
     std::vector<ViewMark> marks_;
