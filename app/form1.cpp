@@ -40,6 +40,22 @@ constexpr double grabRadius = 6;
 // A view position as the capture keeps it.
 ViewPoint viewPoint(QPointF position) { return {position.x(), position.y()}; }
 
+// Landmark numbers as a reader takes them in: runs of three or more as "3–18".
+QString numberList(const std::vector<int>& numbers) {
+    QStringList parts;
+    for (std::size_t i = 0; i < numbers.size();) {
+        std::size_t end = i;
+        while (end + 1 < numbers.size() && numbers[end + 1] == numbers[end] + 1) ++end;
+        if (end >= i + 2) {
+            parts << QStringLiteral("%1–%2").arg(numbers[i]).arg(numbers[end]);
+        } else {
+            for (std::size_t k = i; k <= end; ++k) parts << QString::number(numbers[k]);
+        }
+        i = end + 1;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 Form1::Form1(Session& session, Dialogs& dialogs, Environment environment, QWidget* parent)
@@ -129,6 +145,23 @@ void Form1::load() {
     magnification_ = Magnification::TimesHalf;
     scale_ = ScaleTexts::of(buttonOf(magnification_), session_.setups.active().pixelsPerMm, environment_.decimal);
     showScale();
+}
+
+bool Form1::mayCalculateAsSheetStands() {
+    // A blank field is measured as 0, so a wing with landmarks never placed would reach the
+    // records with measurements to the view's corner; it goes ahead only when the user says so.
+    std::vector<int> unplaced;
+    for (int n = 1; n <= landmarkCount; ++n)
+        if (capture_.sheet().unplaced(n)) unplaced.push_back(n);
+    if (unplaced.empty()) return true;
+    return dialogs_.ask(this,
+                        QStringLiteral("%1 numaralı %2 konmadı. Boş bir nokta 0 olarak okunur; onu kullanan "
+                                       "ölçümler yanlış çıkar ve öyle kaydedilir.\n"
+                                       "Kanatta olmayan bir nokta için M'ye basın; ölçümleri boş kalır.\n"
+                                       "Yine de hesaplansın mı?")
+                            .arg(numberList(unplaced))
+                            .arg(unplaced.size() == 1 ? QStringLiteral("nokta") : QStringLiteral("noktalar")),
+                        QStringLiteral("Hesapla"), QStringLiteral("Vazgeç"));
 }
 
 bool Form1::mayLeaveWing(const QString& whereTo) {
@@ -346,6 +379,7 @@ double Form1::landmarkScale() const {
 }
 
 void Form1::calculate() {
+    if (!mayCalculateAsSheetStands()) return;
     controls_.resultList->show();
     const CalculationValues values =
         Calculate(capture_.sheet(), workingFields_, scale_.mmPerPixel, environment_.decimal, *sourcePixels());

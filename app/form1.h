@@ -64,6 +64,7 @@ private:
     std::vector<KeyRow> keyTable();
     void load();
     bool mayLeaveWing(const QString& whereTo);
+    bool mayCalculateAsSheetStands();
     void showOpened(PictureBrowser::Opened opened);
     void showPictureAtScale();
     void pressView(QPointF position, Qt::KeyboardModifiers modifiers);

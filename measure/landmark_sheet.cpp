@@ -14,4 +14,9 @@ bool isMissingMark(std::string_view text) {
     return true;
 }
 
+bool LandmarkSheet::unplaced(int n) const {
+    auto blank = [](const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; };
+    return !missing(n) && (blank(x(n)) || blank(y(n)));
+}
+
 } // namespace kanat

@@ -184,15 +184,29 @@ run_save_checks() {
     for _ in $(seq 100); do [ "$(record_lines)" -eq "$1" ] && return 0; sleep 0.1; done
     return 1
   }
+  # The menu bar's height: the layout is 746 pixels high between the menu bar and the status
+  # line, which are about as high as each other; the buttons are 25 pixels high and the view
+  # larger, so a pixel or two either way is safe.
+  menu_bar_of() {
+    local WIDTH HEIGHT menu_bar=21
+    eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(WIDTH|HEIGHT)=')"
+    [ "$WIDTH" -eq 1273 ] && [ "$HEIGHT" -gt 746 ] && menu_bar=$(((HEIGHT - 746) / 2))
+    echo "$menu_bar"
+  }
+  # Places the 18 landmarks on the empty view, one press each, well apart so that no two
+  # make a double click.
+  press_landmarks() {
+    local main="$1" menu_bar i
+    menu_bar="$(menu_bar_of "$main")"
+    for i in $(seq 0 17); do
+      xdotool mousemove --window "$main" $((40 + 30 * i)) $((menu_bar + 120 + 15 * (i % 4))) click 1
+      sleep 0.3
+    done
+  }
   # Presses "Hesapla", then cancels the save dialog that it opens; prints the dialog's window.
   calculate_and_cancel() {
-    local main="$1" geometry menu_bar=21 dialog
-    geometry="$(xdotool getwindowgeometry --shell "$main")"
-    local WIDTH HEIGHT
-    eval "$(grep -E '^(WIDTH|HEIGHT)=' <<<"$geometry")"
-    # The layout is 746 pixels high between the menu bar and the status line, which are about
-    # as high as each other; the button is 25 pixels high, so a pixel or two either way is safe.
-    [ "$WIDTH" -eq 1273 ] && [ "$HEIGHT" -gt 746 ] && menu_bar=$(((HEIGHT - 746) / 2))
+    local main="$1" menu_bar dialog
+    menu_bar="$(menu_bar_of "$main")"
     xdotool mousemove --window "$main" 536 $((menu_bar + 20)) click 1
     wait_windows 2 || return 1
     dialog="$(windows | grep -vx "$main" | head -n1)"
@@ -206,6 +220,7 @@ run_save_checks() {
   main="$(windows | head -n1)"
   sleep 0.5
 
+  press_landmarks "$main"
   if ! dialog="$(calculate_and_cancel "$main")"; then cat "$work/kanat-x.log"; fail "\"Hesapla\" opened no save dialog"; return; fi
   if wait_records 1; then pass "the first save appended one record to ~/.local/share/kanat/12.txt"; else
     fail "no record in $home/.local/share/kanat/12.txt after the first save"; fi

@@ -95,7 +95,7 @@ TEST_F(Dialog, TheOpenDialogStartsAtThePictureShownNeverAtOneThatFailed) {
     controls().openAction->trigger(); // cannot be loaded: nothing moves to its folder
     controls().openAction->trigger();
     EXPECT_EQ(dialogs.openStarts, (QStringList{"", opened, opened}));
-    click(controls().calculateButton);
+    calculateWithBlanks();
     EXPECT_EQ(dialogs.saveFolders.last(), QString::fromStdString(folder)) << "the save dialog opens beside the picture";
     click(controls().resetButton); // "Resetle": no picture shown, the dialog still starts at the last one
     QApplication::processEvents();
@@ -110,6 +110,7 @@ TEST_F(Dialog, OnlyAnotherExistingResultFileIsOverwrittenAfterAQuestion) {
     std::ofstream(earlier.toStdString()) << "an earlier day's results";
     // The file this window writes is rewritten as often as it is saved, without a question.
     dialogs.saveAnswers = {out, out};
+    pressWing();
     click(controls().calculateButton);
     controls().saveAction->trigger();
     EXPECT_TRUE(dialogs.asked.isEmpty());
@@ -124,9 +125,10 @@ TEST_F(Dialog, OnlyAnotherExistingResultFileIsOverwrittenAfterAQuestion) {
     EXPECT_EQ(dialogs.proposedNames.last(), "earlier.txt");
     EXPECT_EQ(dialogs.saveFolders.last(), QString::fromStdString(folder));
     EXPECT_EQ(readFile(earlier.toStdString()), "an earlier day's results");
-    // The third save's text: three blocks of 117 lines and the closing line end.
+    // The third save's text: three blocks of 18 coordinate and 117 result lines, and the
+    // closing line end.
     const std::string written = readFile(other.toStdString());
-    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 3 * 117 + 1);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 3 * (18 + 117) + 1);
     // "Evet" overwrites it.
     dialogs.saveAnswers = {earlier};
     dialogs.askAnswers = {true};

@@ -79,6 +79,14 @@ void WindowTest::press(int x, int y, Qt::MouseButton button, Qt::KeyboardModifie
 
 void WindowTest::click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
+void WindowTest::calculateWithBlanks() {
+    const qsizetype before = dialogs.asked.size();
+    dialogs.askAnswers.push_front(true);
+    click(form().controls().calculateButton);
+    ASSERT_GT(dialogs.asked.size(), before) << "no question before measuring blank landmarks";
+    EXPECT_TRUE(dialogs.asked[before].contains(QStringLiteral("konmadı"))) << dialogs.asked[before].toStdString();
+}
+
 void WindowTest::pressWing() {
     const int xy[18][2] = {{40, 60},   {90, 50},   {110, 50}, {150, 40},  {70, 100},  {110, 100},
                            {125, 85},  {145, 80},  {175, 75}, {230, 60},  {105, 160}, {185, 150},

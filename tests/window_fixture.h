@@ -53,6 +53,9 @@ protected:
     void press(int x, int y, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {});
     void click(QPushButton* button);
     void pressWing(); // the 18 landmarks of a real wing, at the view's size
+    // "Hesapla" on a sheet with landmarks never placed: the question comes first and is answered
+    // "Hesapla", which measures the blanks as 0.
+    void calculateWithBlanks();
     QString savePicture(const QString& name, const QImage& image);
     QString openPicture(const QImage& image, const QString& name = QStringLiteral("kanat1.png"));
     QStringList recordLines(); // 12.txt, decoded

@@ -307,9 +307,17 @@ protected:
     void calculate() {
         dialogs.saveAnswers = {
             chance(3) ? QString::fromStdString(folder) + QStringLiteral("/sonuc-%1.txt").arg(chance(3)) : QString()};
-        dialogs.askAnswers = {chance(3) > 0}; // the shape check: Kaydet or Düzelt
+        // Landmarks never placed are named first ("Hesapla" or "Vazgeç"), then the shape check
+        // asks "Kaydet" or "Düzelt".
+        const bool blanks = std::any_of(truth.wing.landmarks.begin(), truth.wing.landmarks.end(),
+                                        [](const auto& slot) { return !slot; });
+        const qsizetype asked = dialogs.asked.size();
+        dialogs.askAnswers = {chance(3) > 0, chance(3) > 0};
         click(controls().calculateButton);
-        if (!recordWritten()) return; // "Düzelt": the landmarks wait to be corrected
+        dialogs.askAnswers.clear();
+        const bool named = dialogs.asked.size() > asked && dialogs.asked[asked].contains(QStringLiteral("konmadı"));
+        ASSERT_EQ(named, blanks) << "landmarks never placed are named before Hesapla, and only they";
+        if (!recordWritten()) return; // "Vazgeç" or "Düzelt": the landmarks wait to be corrected
         truth.settle();
         checkCalculatedRecord();
     }

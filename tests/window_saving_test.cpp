@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <filesystem>
 #include <fstream>
 #ifndef _WIN32
@@ -63,7 +64,7 @@ TEST_F(Saving, ColoursAreReadFromThePictureWhereTheLandmarksAre) {
     const int xy[18][2] = {{50, 50}, {100, 200}, {0, 0}, {300, 100}};
     for (int n = 0; n < 4; ++n) press(xy[n][0], xy[n][1]);
     dialogs.saveAnswers.push_back({});
-    click(controls().calculateButton);
+    calculateWithBlanks();
     const QStringList lines = listLines();
     EXPECT_EQ(lines[4 + 99], "255");       // landmark 1, up-left in the red quarter
     EXPECT_EQ(lines[4 + 100], "16711680"); // landmark 2, below in the blue quarter
@@ -100,6 +101,43 @@ TEST_F(Saving, CancellingTheSaveDialogStillAppendsTheRecord) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2) << "only 12.txt and 12.tps";
 }
 
+TEST_F(Saving, LandmarksNeverPlacedAreNamedBeforeAnythingIsMeasuredOrSaved) {
+    // A blank field is measured as 0: such a wing reaches the records only when the user says so.
+    const struct {
+        int placed;
+        const char* named;
+    } cases[] = {{16, "17, 18 numaralı noktalar konmadı"},
+                 {17, "18 numaralı nokta konmadı"},
+                 {2, "3–18 numaralı noktalar konmadı"},
+                 {0, "1–18 numaralı noktalar konmadı"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.placed);
+        click(controls().refreshButton);
+        for (int n = 0; n < c.placed; ++n) press(10 + 20 * n, 30 + 7 * (n % 5));
+        const QStringList listed = listLines();
+        const qsizetype asked = dialogs.asked.size();
+        dialogs.askAnswers = {false}; // "Vazgeç"
+        click(controls().calculateButton);
+        ASSERT_EQ(dialogs.asked.size(), asked + 1);
+        EXPECT_TRUE(dialogs.asked.last().startsWith(QString::fromUtf8(c.named)) &&
+                    dialogs.asked.last().endsWith("[Hesapla/Vazgeç]"))
+            << dialogs.asked.last().toStdString();
+        EXPECT_EQ(listLines(), listed) << "nothing measured";
+        EXPECT_EQ(field("Text43")->text(), QString::number(c.placed));
+        EXPECT_FALSE(std::filesystem::exists(folder + "/12.txt"));
+        EXPECT_FALSE(std::filesystem::exists(folder + "/12.tps"));
+    }
+    // Marked missing is not forgotten: no question, and the record is written.
+    click(controls().refreshButton);
+    for (int n = 0; n < 16; ++n) press(10 + 20 * n, 30 + 7 * (n % 5));
+    QTest::keyClick(&form(), Qt::Key_M);
+    QTest::keyClick(&form(), Qt::Key_M);
+    const qsizetype asked = dialogs.asked.size();
+    click(controls().calculateButton);
+    EXPECT_EQ(dialogs.asked.size(), asked);
+    EXPECT_EQ(recordLines().size(), 1);
+}
+
 TEST_F(Saving, AFreshWindowSavesAnEmptyRecord) {
     const QString out = QString::fromStdString(folder) + "/empty.txt";
     dialogs.saveAnswers.push_back(out);
@@ -130,7 +168,7 @@ TEST_F(Saving, ATurkishLocaleWritesDecimalCommas) {
     for (int n = 1; n <= 4; ++n) controls().coordinateFields[static_cast<std::size_t>(n - 1)]->setText(typed[n - 1]);
     controls().coordinateFields[8]->setText("40");
     controls().coordinateFields[9]->setText("0");
-    click(controls().calculateButton);
+    calculateWithBlanks();
     EXPECT_EQ(listLines()[0], "Açı(1-2-5);90,046");
     EXPECT_TRUE(fieldsOf(recordLines().last())[1] == "90,046");
 }
@@ -242,7 +280,7 @@ TEST_F(Saving, EverySaveAppendsTheLandmarksInSourcePixelsToTwelveTps) {
     click(controls().magnificationButtons[1]); // one view pixel is one source pixel
     press(50, 60);
     press(399, 0);
-    click(controls().calculateButton);
+    calculateWithBlanks();
     controls().saveAction->trigger();
     const auto specimens = readTpsFile(folder + "/12.tps");
     ASSERT_EQ(specimens.size(), 2u);
