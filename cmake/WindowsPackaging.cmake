@@ -30,11 +30,11 @@ foreach(dll IN LISTS kanat_dlls)
   install(FILES "${windows_prefix}/bin/${dll}" DESTINATION .)
 endforeach()
 # Qt finds its plugins in these folders beside the program. The offscreen platform lets the
-# program run without a screen; there is no TIFF plugin in this Qt.
+# program run without a screen; lab scanners write TIFF.
 install(FILES "${windows_prefix}/plugins/platforms/qwindows.dll" "${windows_prefix}/plugins/platforms/qoffscreen.dll"
   DESTINATION platforms)
 install(FILES "${windows_prefix}/plugins/imageformats/qjpeg.dll" "${windows_prefix}/plugins/imageformats/qgif.dll"
-  DESTINATION imageformats)
+  "${windows_prefix}/plugins/imageformats/qtiff.dll" DESTINATION imageformats)
 install(FILES "${windows_prefix}/plugins/styles/qwindowsvistastyle.dll" DESTINATION styles)
 # app/qt_turkish.cpp looks for it in translations/ beside the program.
 install(FILES "${windows_prefix}/translations/qtbase_tr.qm" DESTINATION translations)

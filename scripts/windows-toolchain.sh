@@ -2,7 +2,7 @@
 # Cross-builds, once, the Windows (MinGW-w64, 64-bit) libraries the program links against, from
 # Debian 12's own source packages, into a cache outside any build tree:
 #   qtbase 6.4.2 (Core, Gui, Widgets, Concurrent, Test; windows and offscreen platforms),
-#   Qt's Turkish translation, libjpeg-turbo (TurboJPEG, SIMD), OpenCV 4.6 (core, imgproc,
+#   Qt's Turkish translation, Qt's TIFF plugin, libjpeg-turbo (TurboJPEG, SIMD), OpenCV 4.6 (core, imgproc,
 #   features2d, flann, calib3d), GoogleTest, and the MinGW run-time DLLs beside them.
 # Each part is built again only when its recipe changed (a stamp per part): the first run takes
 # about an hour on two cores, a second one seconds. cmake/mingw-w64-x86_64.cmake is the toolchain file for a build against it.
@@ -279,6 +279,21 @@ build_qttranslations() {
   fi
 }
 
+build_qtimageformats() {
+  local log="$logs/qtimageformats.log" source
+  source="$(debian_source qt6-imageformats qtimageformats 6.4.2)"
+  # Only the TIFF plugin, with the libtiff that comes with it (statically linked, LZW, PackBits
+  # and Deflate through MinGW's zlib): lab scanners write TIFF, which qtbase cannot read.
+  cmake_cross "$log" "$source" "$work/qtimageformats/build" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
+    -DFEATURE_tiff=ON -DFEATURE_system_tiff=OFF -DFEATURE_webp=OFF -DFEATURE_jasper=OFF \
+    -DFEATURE_mng=OFF
+  [ -f "$prefix/plugins/imageformats/qtiff.dll" ] || { echo "qtimageformats built no qtiff.dll" >&2; exit 1; }
+  "$triple-strip" --strip-unneeded "$prefix/plugins/imageformats/qtiff.dll"
+  printf 'qtimageformats %s (Debian source): the TIFF plugin' "$(cd "$source" && dpkg-parsechangelog -S Version)"
+}
+
 build_opencv() {
   local log="$logs/opencv.log" source
   source="$(debian_source opencv opencv 4.6.0)"
@@ -310,6 +325,7 @@ part googletest build_googletest
 part libjpeg-turbo build_libjpeg_turbo
 part qtbase build_qtbase "$stamps/libjpeg-turbo"
 part qttranslations build_qttranslations
+part qtimageformats build_qtimageformats "$stamps/qtbase"
 part opencv build_opencv
 say "the cache is $cache ($(du -sh "$cache" | cut -f1)); took $((SECONDS - started)) s"
 sed 's/^/   /' "$cache/versions.txt"
