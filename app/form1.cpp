@@ -148,15 +148,15 @@ void Form1::load() {
 }
 
 bool Form1::mayCalculateAsSheetStands() {
-    // A blank field is measured as 0, so a wing with landmarks never placed would reach the
-    // records with measurements to the view's corner; it goes ahead only when the user says so.
+    // A blank field, or one typed without a number, is measured as 0, so such a wing would reach
+    // the records with measurements to the view's corner; it goes ahead only when the user says so.
     std::vector<int> unplaced;
     for (int n = 1; n <= landmarkCount; ++n)
         if (capture_.sheet().unplaced(n)) unplaced.push_back(n);
     if (unplaced.empty()) return true;
     return dialogs_.ask(this,
-                        QStringLiteral("%1 numaralı %2 konmadı. Boş bir nokta 0 olarak okunur; onu kullanan "
-                                       "ölçümler yanlış çıkar ve öyle kaydedilir.\n"
+                        QStringLiteral("%1 numaralı %2 konmadı. Boş ya da sayı olmayan bir alan 0 olarak okunur; "
+                                       "onu kullanan ölçümler yanlış çıkar ve öyle kaydedilir.\n"
                                        "Kanatta olmayan bir nokta için M'ye basın; ölçümleri boş kalır.\n"
                                        "Yine de hesaplansın mı?")
                             .arg(numberList(unplaced))

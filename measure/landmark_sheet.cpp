@@ -1,5 +1,7 @@
 #include "measure/landmark_sheet.h"
 
+#include "measure/number_text.h"
+
 #include <cctype>
 
 namespace kanat {
@@ -14,9 +16,6 @@ bool isMissingMark(std::string_view text) {
     return true;
 }
 
-bool LandmarkSheet::unplaced(int n) const {
-    auto blank = [](const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; };
-    return !missing(n) && (blank(x(n)) || blank(y(n)));
-}
+bool LandmarkSheet::unplaced(int n) const { return !missing(n) && !(hasLeadingNumber(x(n)) && hasLeadingNumber(y(n))); }
 
 } // namespace kanat

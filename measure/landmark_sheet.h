@@ -28,8 +28,8 @@ struct LandmarkSheet {
     std::string& y(int n) { return texts[static_cast<std::size_t>(2 * n - 1)]; }
     // Landmark n (1 to 18) is marked missing in either of its fields.
     bool missing(int n) const { return isMissingMark(x(n)) || isMissingMark(y(n)); }
-    // Landmark n has a blank field and is not marked missing: it was never placed, and its
-    // blank would be measured as 0.
+    // Landmark n is not marked missing and a field of it holds no number (blank, never placed,
+    // or typed wrong): that field would be measured as 0.
     bool unplaced(int n) const;
     bool operator==(const LandmarkSheet&) const = default;
 };

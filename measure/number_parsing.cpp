@@ -102,21 +102,45 @@ double composeNumber(const DecimalParts& parts) {
     return zero;
 }
 
-double parseLeadingNumber(std::string_view text) {
-    // Only blanks, tabs and line feeds are dropped; a short text is compacted on the stack.
-    char shortBuffer[64];
-    std::string longBuffer;
-    char* compact = shortBuffer;
-    if (text.size() > sizeof shortBuffer) {
-        longBuffer.resize(text.size());
-        compact = longBuffer.data();
+namespace {
+
+// What the leading-number parse reads: the text without its blanks, tabs and line feeds. A
+// short text is compacted on the stack.
+class CompactText {
+public:
+    explicit CompactText(std::string_view text) {
+        if (text.size() > sizeof shortBuffer_) {
+            longBuffer_.resize(text.size());
+            compact_ = longBuffer_.data();
+        }
+        for (char c : text)
+            if (c != ' ' && c != '\t' && c != '\n') compact_[length_++] = c;
     }
-    std::size_t length = 0;
-    for (char c : text)
-        if (c != ' ' && c != '\t' && c != '\n') compact[length++] = c;
-    const NumberScan scan = scanNumber(std::string_view(compact, length), '.');
+    CompactText(const CompactText&) = delete;
+    CompactText& operator=(const CompactText&) = delete;
+    // Its digits are views into this object.
+    NumberScan scan() const { return scanNumber(std::string_view(compact_, length_), '.'); }
+
+private:
+    char shortBuffer_[64];
+    std::string longBuffer_;
+    char* compact_ = shortBuffer_;
+    std::size_t length_ = 0;
+};
+
+} // namespace
+
+double parseLeadingNumber(std::string_view text) {
+    // The scan's digits point into the compacted text, which must outlive them.
+    const CompactText compact(text);
+    const NumberScan scan = compact.scan();
     if (!scan.parts.hasDigits()) return 0.0;
     return composeNumber(scan.parts);
+}
+
+bool hasLeadingNumber(std::string_view text) {
+    const CompactText compact(text);
+    return compact.scan().parts.hasDigits();
 }
 
 double parseLocale(std::string_view text, char decimal) {

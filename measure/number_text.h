@@ -12,6 +12,8 @@ namespace kanat {
 // only '.' is a decimal point. A text without a leading number gives 0. Never fails, except
 // for a number beyond the double range, which is an overflow.
 double parseLeadingNumber(std::string_view text);
+// Whether the text has a leading number for that parse to read, rather than the 0 of nothing.
+bool hasLeadingNumber(std::string_view text);
 
 // Reads a whole text as a number written with the locale separator; blanks and tabs may
 // surround it. Anything else throws ArithmeticError(Conversion).

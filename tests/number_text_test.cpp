@@ -32,6 +32,9 @@ TEST(LeadingNumberParse, ReadsTheNumberAtTheStartOfTheText) {
         SCOPED_TRACE(std::string("text: '") + c.text + "'");
         EXPECT_EQ(parseLeadingNumber(c.text), c.expected);
     }
+    // A 0 read from a number is a number; the 0 of a text without one is not.
+    for (const char* text : {"0.000", "1.5e-400", "- 5", "  42abc"}) EXPECT_TRUE(hasLeadingNumber(text)) << text;
+    for (const char* text : {"abc", "", "-", "\r5", " \t"}) EXPECT_FALSE(hasLeadingNumber(text)) << text;
 }
 
 TEST(LeadingNumberParse, ANumberBeyondTheDoubleRangeIsAnOverflow) {

@@ -127,6 +127,12 @@ TEST_F(Saving, LandmarksNeverPlacedAreNamedBeforeAnythingIsMeasuredOrSaved) {
         EXPECT_FALSE(std::filesystem::exists(folder + "/12.txt"));
         EXPECT_FALSE(std::filesystem::exists(folder + "/12.tps"));
     }
+    // A field typed without a number is read as 0 just the same.
+    pressWing();
+    controls().coordinateFields[8]->setText("l38"); // a letter l for a one
+    dialogs.askAnswers = {false};
+    click(controls().calculateButton);
+    EXPECT_TRUE(dialogs.asked.last().startsWith("5 numaralı nokta konmadı")) << dialogs.asked.last().toStdString();
     // Marked missing is not forgotten: no question, and the record is written.
     click(controls().refreshButton);
     for (int n = 0; n < 16; ++n) press(10 + 20 * n, 30 + 7 * (n % 5));
