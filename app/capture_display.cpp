@@ -107,12 +107,12 @@ void CaptureDisplay::pointAt(QPointF position, const QImage& picture, const std:
         return QPointF(point.x, view->pictureHeight - point.y);
     };
     LoupeMarks marks;
-    marks.radius = 2.5 * view->ratioX;
+    marks.radius = 2.5 * view->ratio;
     for (const Press& press : capture.presses())
         if (press.marked) marks.circles.push_back(inPicture({press.at.x, press.at.y}));
     for (const ViewMark& proposal : controls_.wingView->proposals())
         marks.crosses.push_back(inPicture(proposal.centre));
-    loupe_->look(picture, inPicture(position), 4.0 / view->ratioX, std::move(marks));
+    loupe_->look(picture, inPicture(position), 4.0 / view->ratio, std::move(marks));
 
     const QPoint pointer =
         controls_.wingView->mapTo(controls_.client, position.toPoint() + controls_.wingView->contentsRect().topLeft());

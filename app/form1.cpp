@@ -243,7 +243,7 @@ std::optional<ViewOfPicture> Form1::viewOfPicture() const {
     // The picture is painted at exactly its scale, so one view pixel is 1/scale source pixels
     // both ways, as the millimetres per view pixel assume.
     const double ratio = 1 / controls_.wingView->pictureScale();
-    return ViewOfPicture{baseHeight(), ratio, ratio, double(picture.height())};
+    return ViewOfPicture{baseHeight(), ratio, double(picture.height())};
 }
 
 void Form1::pressView(QPointF position, Qt::KeyboardModifiers modifiers) {
@@ -370,7 +370,7 @@ std::unique_ptr<PixelSource> Form1::sourcePixels() const {
     // pixel shown there.
     const auto view = viewOfPicture();
     if (!view) return std::make_unique<NoPicture>();
-    return std::make_unique<PicturePixels>(browser_.picture(), view->baseHeight, view->ratioX, view->ratioY);
+    return std::make_unique<PicturePixels>(browser_.picture(), view->baseHeight, view->ratio);
 }
 
 double Form1::landmarkScale() const {

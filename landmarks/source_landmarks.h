@@ -10,17 +10,16 @@
 namespace kanat {
 
 // How view positions map onto the source picture: the view shows the picture scaled by
-// (1/ratioX, 1/ratioY) and counts landmark y upwards from baseHeight.
+// 1/ratio, the same both ways, and counts landmark y upwards from baseHeight.
 struct ViewOfPicture {
     double baseHeight = 0;
-    double ratioX = 1;
-    double ratioY = 1;
+    double ratio = 1; // source pixels a view pixel
     double pictureHeight = 0;
 
     // A view position (y down) in the picture's pixels with y counted up from its bottom edge,
     // as 12.tps holds them, and back.
-    TpsPoint toPicture(ViewPoint at) const { return {at.x * ratioX, pictureHeight - at.y * ratioY}; }
-    ViewPoint toView(TpsPoint point) const { return {point.x / ratioX, (pictureHeight - point.y) / ratioY}; }
+    TpsPoint toPicture(ViewPoint at) const { return {at.x * ratio, pictureHeight - at.y * ratio}; }
+    ViewPoint toView(TpsPoint point) const { return {point.x / ratio, (pictureHeight - point.y) / ratio}; }
     // The view position of a landmark's two fields, whose y counts up from the base height.
     ViewPoint ofSheet(double x, double y) const { return {x, baseHeight - y}; }
 };

@@ -18,7 +18,7 @@ inline QString outOfMemory() { return QStringLiteral("bellek yetmedi"); }
 inline QString unsupported() {
     return QStringLiteral("desteklenmeyen biçim (BMP, JPEG, GIF, PNG, TIFF ya da WMF değil)");
 }
-// A format this build's Qt has no reader for (the Windows build has no TIFF).
+// A format this build's Qt has no reader for (a Qt without its TIFF plugin).
 inline QString noReaderHere(const QByteArray& format) {
     return QStringLiteral("bu kurulum %1 resimlerini açamıyor; resmi PNG ya da JPEG olarak kaydedin")
         .arg(QString::fromLatin1(format).toUpper());

@@ -4,8 +4,8 @@
 
 namespace kanat {
 
-PicturePixels::PicturePixels(QImage picture, double baseRow, double scaleX, double scaleY)
-    : picture_(std::move(picture)), baseRow_(baseRow), scaleX_(scaleX), scaleY_(scaleY) {}
+PicturePixels::PicturePixels(QImage picture, double baseRow, double scale)
+    : picture_(std::move(picture)), baseRow_(baseRow), scale_(scale) {}
 
 double PicturePixels::rowOf(double landmarkY) const { return checked::sub(baseRow_, landmarkY); }
 
@@ -14,8 +14,8 @@ std::int32_t PicturePixels::colourAt(double column, double row) const {
     std::int32_t x = 0;
     std::int32_t y = 0;
     try {
-        x = pixelIndex(column * scaleX_);
-        y = pixelIndex(row * scaleY_);
+        x = pixelIndex(column * scale_);
+        y = pixelIndex(row * scale_);
     } catch (const ArithmeticError&) {
         return -1; // far outside the picture
     }

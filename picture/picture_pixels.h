@@ -7,11 +7,11 @@
 namespace kanat {
 
 // Colour samples from a picture whose landmarks count y upwards from `baseRow`: a sample at
-// (column, row) of the shown picture is the source pixel at (column·scaleX, row·scaleY),
-// rounded half to even. Outside the picture, or without one, every reading is −1.
+// (column, row) of the shown picture is the source pixel at (column·scale, row·scale), rounded
+// half to even. Outside the picture, or without one, every reading is −1.
 class PicturePixels final : public PixelSource {
 public:
-    PicturePixels(QImage picture, double baseRow, double scaleX = 1.0, double scaleY = 1.0);
+    PicturePixels(QImage picture, double baseRow, double scale = 1.0);
 
     double rowOf(double landmarkY) const override;
     std::int32_t colourAt(double column, double row) const override;
@@ -19,8 +19,7 @@ public:
 private:
     QImage picture_;
     double baseRow_;
-    double scaleX_;
-    double scaleY_;
+    double scale_;
 };
 
 } // namespace kanat

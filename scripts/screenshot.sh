@@ -14,9 +14,7 @@ wing="${2:-$top/tests/data/wings/ES-0009-2098-4-f.dw.png}"
 wing="$(cd "$(dirname "$wing")" && pwd)/$(basename "$wing")"
 output="$top/docs/screenshot.png"
 magick_import=/usr/bin/import
-. "$top/scripts/window-menu-bar.sh"
-magick_convert=/usr/bin/convert-im6.q16
-[ -x "$magick_convert" ] || magick_convert=/usr/bin/convert
+. "$top/scripts/window-driving.sh"
 
 for tool in Xvfb xdotool "$magick_import" "$magick_convert"; do
   command -v "$tool" >/dev/null || { echo "screenshot: $tool is missing (scripts/install-dependencies.sh)" >&2; exit 1; }
@@ -40,12 +38,7 @@ mkdir -p "$work/bin" "$work/home" "$work/runtime" "$work/out"
 chmod 700 "$work/runtime"
 cp "$build/kanat" "$work/bin/kanat"
 
-# A private X server on a display number that it picks itself.
-Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "screenshot: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+start_private_xvfb "$work" || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
 
 # Turkish settings, so the numbers show decimal commas as the program's users see them.
 env LANG=tr_TR.UTF-8 LC_ALL=tr_TR.UTF-8 HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" \
@@ -88,16 +81,8 @@ xdotool key Return
 wait_for_windows 1
 sleep 0.5
 
-# Vein junctions of the photograph in its own pixels, in the order of the landmark guide.
-landmarks=(
-  312 73   544 71   645 66   718 29   471 170  508 173  553 143  718 122  762 94
-  813 37   572 244  779 218  769 165  955 135  1012 143 800 259  1022 180 859 82
-)
-# The view's drawing area starts at (10, 50) below the menu bar and shows the photograph at
-# half its size until a magnification button is pressed.
-for ((i = 0; i < ${#landmarks[@]}; i += 2)); do
-  click_at $((10 + landmarks[i] / 2)) $((menu_bar + 50 + landmarks[i + 1] / 2))
-done
+# The 18 landmarks, in the order of the landmark guide.
+while read -r x y; do click_at "$x" "$y"; done < <(wing_landmark_positions "$menu_bar")
 
 # "Hesapla", then the save dialog that it opens: save the results in the temporary folder.
 click_at 536 $((menu_bar + 20))

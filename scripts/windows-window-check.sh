@@ -15,9 +15,7 @@ windows_build="$(cd "${1:-$top/build-windows}" && pwd)"
 linux_build="$(cd "${2:-$top/build}" && pwd)"
 wing_source="$top/tests/data/wings/ES-0009-2098-4-f.dw.png"
 output="$top/docs/windows-screenshot.png"
-magick_convert=/usr/bin/convert-im6.q16
-[ -x "$magick_convert" ] || magick_convert=/usr/bin/convert
-. "$top/scripts/window-menu-bar.sh"
+. "$top/scripts/window-driving.sh"
 
 installer="$(ls "$windows_build"/kanat-*-win64.exe 2>/dev/null | head -n1)"
 [ -n "$installer" ] || { echo "window check: no installer in $windows_build (scripts/windows-build.sh)" >&2; exit 1; }
@@ -35,19 +33,8 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "window check: $*" >&2; exit 1; }
 
-Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_private_xvfb "$work" || fail "Xvfb did not start"
 cp "$wing_source" "$work/wing.png"
-
-# Vein junctions of the photograph in its own pixels, in the order of the landmark guide; the
-# view shows it at half its size.
-landmarks=(
-  312 73   544 71   645 66   718 29   471 170  508 173  553 143  718 122  762 94
-  813 37   572 244  779 218  769 165  955 135  1012 143 800 259  1022 180 859 82
-)
 
 visible_windows() { xdotool search --onlyvisible --name '.' 2>/dev/null || true; }
 wait_for_windows() {
@@ -99,9 +86,7 @@ drive() {
   xdotool key Return
   wait_for_windows 1
   sleep 1
-  for ((i = 0; i < ${#landmarks[@]}; i += 2)); do
-    click_at $((10 + landmarks[i] / 2)) $((menu_bar + 50 + landmarks[i + 1] / 2))
-  done
+  while read -r x y; do click_at "$x" "$y"; done < <(wing_landmark_positions "$menu_bar")
   click_at 536 $((menu_bar + 20)) # "Hesapla"
   wait_for_windows 2
   sleep 1

@@ -41,7 +41,7 @@ TEST(SourceLandmarks, ViewPositionsBecomeSourcePixelsCountedUpFromTheBottom) {
     sheet.x(1) = "10";
     sheet.y(1) = "238";
     sheet.x(2) = "abc"; // typed: reads as 0, as the measurements read it
-    const auto points = sourceLandmarks(sheet, ViewOfPicture{258.125, 2, 2, 400});
+    const auto points = sourceLandmarks(sheet, ViewOfPicture{258.125, 2, 400});
     ASSERT_TRUE(points[0] && points[1]);
     EXPECT_DOUBLE_EQ(points[0]->x, 20);
     EXPECT_DOUBLE_EQ(points[0]->y, 400 - (258.125 - 238) * 2);
